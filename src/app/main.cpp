@@ -1,0 +1,16 @@
+// glint: the player. glint [GAME_DIR] runs the game in GAME_DIR, by default
+// the folder of the executable.
+#include "engine/system/log.h"
+#include "engine/system/system.h"
+
+#include <cstdio>
+
+int main(int argc, char** argv) {
+    if (argc > 2) {
+        std::fprintf(stderr, "usage: glint [GAME_DIR]\n");
+        return 2;
+    }
+    glint::systemInit(argc == 2 ? argv[1] : nullptr);
+    std::fputs(glint::memoryLog().c_str(), stdout);
+    return 0;
+}

@@ -1,0 +1,20 @@
+// Folder listing, the documents folder and the URL handler.
+#pragma once
+
+namespace glint {
+
+// Calls callback(name, isDirectory, user) for every entry of the folder,
+// "." and ".." included, until the callback returns false. A missing folder
+// reports nothing.
+using DirectoryCallback = bool (*)(const char* name, bool isDirectory, void* user);
+void listDirectory(const char* path, DirectoryCallback callback, void* user);
+
+// The user's documents folder (XDG documents directory) in UTF-8, in the
+// shared path buffer; the data path followed by "/" when there is none.
+const char* documentsPath();
+
+// Hands the URL to the desktop's default handler (xdg-open, no shell).
+// Returns false when the handler could not be started.
+bool openUrl(const char* url);
+
+} // namespace glint
