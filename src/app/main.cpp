@@ -6,11 +6,11 @@
 #include <cstdio>
 
 int main(int argc, char** argv) {
-    if (argc > 2) {
+    if (argc > 2 || (argc == 2 && argv[1][0] == '-')) {
         std::fprintf(stderr, "usage: glint [GAME_DIR]\n");
         return 2;
     }
-    glint::systemInit(argc == 2 ? argv[1] : nullptr);
-    std::fputs(glint::memoryLog().c_str(), stdout);
-    return 0;
+    bool ready = glint::systemInit(argc == 2 ? argv[1] : nullptr);
+    std::fputs(glint::memoryLog().c_str(), ready ? stdout : stderr);
+    return ready ? 0 : 1;
 }
