@@ -35,7 +35,8 @@ void copyFile(const char* source, const char* destination) {
     std::FILE* out = openFileUtf8(destination, "wb");
     if (!out)
         return;
-    std::fwrite(bytes.data(), 1, bytes.size(), out);
+    if (!bytes.empty())
+        std::fwrite(bytes.data(), 1, bytes.size(), out);
     std::fflush(out);
     std::fclose(out);
 }
