@@ -9,6 +9,8 @@ class MLineReader {
 public:
     MLineReader() = default;
     explicit MLineReader(char* text) { attach(text); }
+    MLineReader(const MLineReader&) = delete;
+    MLineReader& operator=(const MLineReader&) = delete;
 
     // The text stays the caller's; null gives no lines.
     void attach(char* text);
@@ -35,6 +37,8 @@ class MTokenReader {
 public:
     MTokenReader() = default;
     explicit MTokenReader(char* text) { attach(text); }
+    MTokenReader(const MTokenReader&) = delete;
+    MTokenReader& operator=(const MTokenReader&) = delete;
 
     void attach(char* text);
     bool next();

@@ -3,6 +3,7 @@
 #include "engine/system/log.h"
 
 #include <cstring>
+#include <utility>
 
 namespace glint {
 

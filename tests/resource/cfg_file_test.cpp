@@ -1,4 +1,5 @@
 #include "engine/resources/resource.h"
+#include "engine/system/log.h"
 #include "resource/cfg_value.h"
 #include "resource/configuration.h"
 #include "resource/file_util.h"
@@ -10,6 +11,7 @@
 #include <cstring>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 using namespace glint;
 using namespace glint::test;
@@ -60,6 +62,19 @@ TEST(Configuration, LoadsItsFileAndReloads) {
     std::filesystem::remove(path);
     config.load();
     EXPECT_EQ(config.entryCount(), 0);
+}
+
+TEST(Configuration, TracesLoadsWhenAsked) {
+    std::vector<std::string> traces;
+    setTraceSink([](const char* line, void* user) { static_cast<std::vector<std::string>*>(user)->push_back(line); },
+                 &traces);
+    MConfiguration config("missing.cfg");
+    config.load();
+    setResourceTrace(true);
+    config.load();
+    setResourceTrace(false);
+    setTraceSink(nullptr, nullptr);
+    EXPECT_EQ(traces, (std::vector<std::string>{"UNLOAD missing.cfg", "LOAD missing.cfg"}));
 }
 
 TEST(ReadCfgValue, LastMatchingLineWins) {

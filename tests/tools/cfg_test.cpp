@@ -64,6 +64,11 @@ TEST(CfgGet, ReadsUtf16AndTheArchive) {
     ASSERT_EQ(zip.status, 0) << zip.err;
     result = cfgGet(packed.str(), "BuildScreenH");
     EXPECT_EQ(result.out, "number 720\n") << result.err;
+
+    // Text files are read through a stream, which prefers the loose copy.
+    writeFile(packed / "data" / "game.cfg", "BuildScreenH=600\r\n");
+    result = cfgGet(packed.str(), "BuildScreenH");
+    EXPECT_EQ(result.out, "number 600\n") << result.err;
 }
 
 TEST(CfgGet, WithoutConfigurationEveryKeyIsMissing) {
@@ -80,6 +85,11 @@ TEST(CfgGet, Errors) {
     EXPECT_EQ(result.status, 2);
     EXPECT_EQ(result.out, "");
     EXPECT_NE(result.err.find("game folder '" + missing + "' does not exist"), std::string::npos) << result.err;
+
+    writeFile(scratch / "plain-file", "");
+    result = cfgGet((scratch / "plain-file").string(), "BuildScreenW");
+    EXPECT_EQ(result.status, 2);
+    EXPECT_NE(result.err.find("is not a folder"), std::string::npos) << result.err;
 
     result = runCommand(shellQuote(toolPath()) + " cfg get " + shellQuote(scratch.str()));
     EXPECT_EQ(result.status, 2);

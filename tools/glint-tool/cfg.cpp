@@ -21,8 +21,12 @@ constexpr const char* kUsage = "glint-tool cfg get GAME_DIR KEY";
 
 bool startEngineFiles(const char* gameDir) {
     std::error_code error;
-    if (!std::filesystem::is_directory(gameDir, error)) {
+    if (!std::filesystem::exists(gameDir, error)) {
         std::fprintf(stderr, "glint-tool cfg: game folder '%s' does not exist\n", gameDir);
+        return false;
+    }
+    if (!std::filesystem::is_directory(gameDir, error)) {
+        std::fprintf(stderr, "glint-tool cfg: '%s' is not a folder\n", gameDir);
         return false;
     }
     if (!systemInit(gameDir)) {
