@@ -15,8 +15,7 @@ namespace glint {
 
 struct MConfigEntry {
     Symbol* key = nullptr;
-    Value value;               // a number or a string symbol
-    const char* raw = nullptr; // the value as written; valid only while parsing
+    Value value; // a number or a string symbol
 };
 
 // The override file the game configuration applies on top of "data/game.cfg".
