@@ -75,11 +75,13 @@ int64_t modificationTime(const fs::path& path) {
 
 // Every regular file under GAME_DIR/data, sorted by name so that the same
 // folder always gives the same archive.
-bool collectFiles(const fs::path& gameDir, std::vector<SourceFile>& files) {
+// The archive itself is left out when it is written inside the folder.
+bool collectFiles(const fs::path& gameDir, const fs::path& out, std::vector<SourceFile>& files) {
     std::error_code error;
     fs::recursive_directory_iterator walk(gameDir / "data", error), end;
     for (; !error && walk != end; walk.increment(error)) {
-        if (walk->is_regular_file(error))
+        std::error_code ignored;
+        if (walk->is_regular_file(error) && !fs::equivalent(walk->path(), out, ignored))
             files.push_back({walk->path().lexically_relative(gameDir).generic_string(), walk->path()});
     }
     std::sort(files.begin(), files.end(), [](const SourceFile& a, const SourceFile& b) { return a.name < b.name; });
@@ -271,7 +273,7 @@ int create(int argc, char** argv) {
     if (!fs::is_directory(fs::path(options.gameDir) / "data", error))
         return fail("no folder '" + options.gameDir + "/data'");
     std::vector<SourceFile> files;
-    if (!collectFiles(options.gameDir, files))
+    if (!collectFiles(options.gameDir, options.out, files))
         return fail("cannot list '" + options.gameDir + "/data'");
     std::unique_ptr<ArchiveWriter> writer = openWriter(options);
     if (!writer)

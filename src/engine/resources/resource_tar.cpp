@@ -157,7 +157,8 @@ void KResourceArchiveTar::walk(const char* path) {
         Header header = parseHeader(block);
         // Offsets are 32-bit; a size past that, a negative one or a damaged
         // header means the rest cannot be trusted.
-        if (!checksumMatches(block) || header.size < 0 || offset + kBlock + header.size > UINT32_MAX) {
+        if (!checksumMatches(block) || header.size < 0 || header.size > INT32_MAX ||
+            offset + kBlock + header.size > UINT32_MAX) {
             logMessage("Resource: archive '%s' seems to be invalid, WARNING", path);
             return;
         }

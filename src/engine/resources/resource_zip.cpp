@@ -44,6 +44,11 @@ int64_t dosTimeToUnix(uLong dosDate) {
     return static_cast<int64_t>(std::mktime(&local));
 }
 
+int32_t entrySize(const ZipEntry& entry) {
+    uLong size = entry.info.uncompressed_size;
+    return size > static_cast<uLong>(INT32_MAX) ? INT32_MAX : static_cast<int32_t>(size);
+}
+
 bool plausibleSize(const unz_file_info& info, int64_t archiveLength) {
     if (info.uncompressed_size >= static_cast<uLong>(INT32_MAX))
         return false;
@@ -125,7 +130,6 @@ const ZipEntry* KResourceArchiveZip::find(const char* path) const {
     return nullptr;
 }
 
-
 // The current entry as stored, deciphered and then expanded here.
 bool KResourceArchiveZip::readEncrypted(const ZipEntry& entry, char* buffer) {
     int method = 0, level = 0;
@@ -188,8 +192,7 @@ bool KResourceArchiveZip::getInfo(const char* path, KResourceEntryInfo* info) {
     info->isDirectory = entry->isDirectory ? 1 : 0;
     info->inArchive = 1;
     info->modificationTime = dosTimeToUnix(entry->info.dosDate);
-    info->size = static_cast<int32_t>(entry->info.uncompressed_size > INT32_MAX ? INT32_MAX
-                                                                                 : entry->info.uncompressed_size);
+    info->size = entrySize(*entry);
     return true;
 }
 
@@ -237,7 +240,7 @@ bool KResourceArchiveZip::enumerate(const char* directory, EnumerateCallback cal
 void KResourceArchiveZip::listFiles(FileCallback callback, void* user) {
     for (const ZipEntry& entry : entries_) {
         if (!entry.isDirectory)
-            callback(entry.name, static_cast<int32_t>(entry.info.uncompressed_size), user);
+            callback(entry.name, entrySize(entry), user);
     }
 }
 
