@@ -2,7 +2,7 @@
 #include "engine/resources/resource_zip.h"
 #include "engine/system/log.h"
 
-#include <fstream>
+#include <cstring>
 #include <gtest/gtest.h>
 #include <memory>
 #include <vector>
@@ -141,4 +141,20 @@ TEST_F(ZipArchive, EnumerateReportsDirectChildren) {
     children.clear();
     EXPECT_TRUE(zip.enumerate("dat", collect, &children)); // "dat" is no folder of "data/..."
     EXPECT_TRUE(children.empty());
+}
+
+TEST_F(ZipArchive, ImplausibleSizesAreRefusedBeforeAllocating) {
+    // The central record of the stored noise entry claims almost 2 GiB.
+    std::string bytes = readFile(path());
+    size_t record = bytes.find(std::string("PK\x01\x02", 4));
+    ASSERT_NE(record, std::string::npos);
+    ASSERT_EQ(bytes.substr(record + 46, 14), "data/noise.bin");
+    const char huge[4] = {'\xf0', '\xff', '\xff', '\x7f'};
+    std::memcpy(bytes.data() + record + 24, huge, 4);
+    writeFile(dir / "huge.zip", bytes);
+    KResourceArchiveZip zip;
+    ASSERT_EQ(zip.open((dir / "huge.zip").c_str(), 0, "Gl1ntPak"), K_RES_OK);
+    EXPECT_EQ(load(zip, "data/noise.bin"), "<missing>");
+    EXPECT_EQ(zip.openFile("data/noise.bin"), nullptr);
+    EXPECT_EQ(load(zip, "data/game.cfg"), fixtureFiles()["data/game.cfg"]);
 }
