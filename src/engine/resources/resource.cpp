@@ -11,9 +11,6 @@ namespace glint {
 
 namespace {
 
-// Encrypted zip entries are built with this password (glint-tool pak --encrypt).
-constexpr const char* kArchivePassword = "Gl1ntPak";
-
 struct MountList {
     KResourceArchive* first = nullptr;
     KResourceArchive* last = nullptr;
@@ -46,11 +43,11 @@ void trace(const char* format, const char* path) {
 
 KResourceArchive* resourceOpenArchive(const char* path) {
     KResourceArchive* zip = new KResourceArchiveZip;
-    if (zip->open(path, 0, kArchivePassword) == K_RES_OK)
+    if (zip->open(path, 0, kResourceArchivePassword) == K_RES_OK)
         return zip;
     delete zip;
     KResourceArchive* tar = new KResourceArchiveTar;
-    if (tar->open(path, 0, kArchivePassword) == K_RES_OK)
+    if (tar->open(path, 0, kResourceArchivePassword) == K_RES_OK)
         return tar;
     delete tar;
     return nullptr;

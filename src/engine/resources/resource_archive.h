@@ -12,6 +12,10 @@ namespace glint {
 // Longest path a lookup keeps; longer ones are cut.
 constexpr int kResourcePathMax = 259;
 
+// Encrypted zip entries of "data.pak" use this password; the authoring tool
+// builds them with the same one.
+inline constexpr char kResourceArchivePassword[] = "Gl1ntPak";
+
 class KResourceArchive : public KObjectListable {
 public:
     // Called for each child; returning false stops the enumeration.

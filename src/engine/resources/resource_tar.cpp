@@ -16,7 +16,7 @@ constexpr size_t kComponentMax = 255;
 constexpr const char* kLongNameHeader = "././@LongLink";
 
 struct Header {
-    char name[100];
+    char name[101];
     char prefix[156];
     int64_t size;
     int64_t mtime;
@@ -66,7 +66,9 @@ bool checksumMatches(const unsigned char* block) {
 
 Header parseHeader(const unsigned char* block) {
     Header header{};
-    std::memcpy(header.name, block, 99);
+    // All 100 bytes: a name of exactly 100 characters fills the field with no
+    // terminator, and tar writes it so without a long-name header.
+    std::memcpy(header.name, block, 100);
     std::memcpy(header.prefix, block + 345, 155);
     header.size = parseOctal(block + 124, 12);
     header.mtime = parseOctal(block + 136, 12);
@@ -155,7 +157,8 @@ void KResourceArchiveTar::walk(const char* path) {
         Header header = parseHeader(block);
         // Offsets are 32-bit; a size past that, a negative one or a damaged
         // header means the rest cannot be trusted.
-        if (!checksumMatches(block) || header.size < 0 || offset + kBlock + header.size > UINT32_MAX) {
+        if (!checksumMatches(block) || header.size < 0 || header.size > INT32_MAX ||
+            offset + kBlock + header.size > UINT32_MAX) {
             logMessage("Resource: archive '%s' seems to be invalid, WARNING", path);
             return;
         }

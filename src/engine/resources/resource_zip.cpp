@@ -1,5 +1,6 @@
 #include "engine/resources/resource_zip.h"
 
+#include "engine/resources/zip_crypto.h"
 #include "engine/system/log.h"
 
 #include <climits>
@@ -7,6 +8,7 @@
 #include <ctime>
 #include <new>
 #include <sys/stat.h>
+#include <zlib.h>
 
 namespace glint {
 
@@ -42,12 +44,43 @@ int64_t dosTimeToUnix(uLong dosDate) {
     return static_cast<int64_t>(std::mktime(&local));
 }
 
+int32_t entrySize(const ZipEntry& entry) {
+    uLong size = entry.info.uncompressed_size;
+    return size > static_cast<uLong>(INT32_MAX) ? INT32_MAX : static_cast<int32_t>(size);
+}
+
 bool plausibleSize(const unz_file_info& info, int64_t archiveLength) {
     if (info.uncompressed_size >= static_cast<uLong>(INT32_MAX))
         return false;
     if (static_cast<int64_t>(info.compressed_size) > archiveLength)
         return false;
     return info.uncompressed_size <= info.compressed_size * kMaxExpansion + kExpansionSlack;
+}
+
+// Reads exactly size bytes of the current entry; false on a short read.
+bool readCurrent(unzFile handle, char* buffer, size_t size) {
+    size_t got = 0;
+    while (got < size) {
+        int step = unzReadCurrentFile(handle, buffer + got, static_cast<unsigned>(size - got));
+        if (step <= 0)
+            return false;
+        got += static_cast<size_t>(step);
+    }
+    return true;
+}
+
+bool inflateWhole(const unsigned char* source, size_t sourceSize, char* out, size_t outSize) {
+    z_stream stream{};
+    if (inflateInit2(&stream, -MAX_WBITS) != Z_OK)
+        return false;
+    stream.next_in = const_cast<unsigned char*>(source);
+    stream.avail_in = static_cast<uInt>(sourceSize);
+    stream.next_out = reinterpret_cast<Bytef*>(out);
+    stream.avail_out = static_cast<uInt>(outSize);
+    int result = inflate(&stream, Z_FINISH);
+    bool whole = (result == Z_STREAM_END || result == Z_BUF_ERROR || result == Z_OK) && stream.avail_out == 0;
+    inflateEnd(&stream);
+    return whole;
 }
 
 } // namespace
@@ -97,31 +130,54 @@ const ZipEntry* KResourceArchiveZip::find(const char* path) const {
     return nullptr;
 }
 
+// The current entry as stored, deciphered and then expanded here.
+bool KResourceArchiveZip::readEncrypted(const ZipEntry& entry, char* buffer) {
+    int method = 0, level = 0;
+    if (unzOpenCurrentFile2(handle_, &method, &level, 1) != UNZ_OK)
+        return false;
+    size_t stored = entry.info.compressed_size;
+    std::unique_ptr<unsigned char[]> raw(new (std::nothrow) unsigned char[stored ? stored : 1]);
+    bool read = raw && readCurrent(handle_, reinterpret_cast<char*>(raw.get()), stored);
+    unzCloseCurrentFile(handle_);
+    // With the sizes after the data, the check byte comes from the DOS time.
+    unsigned char check = static_cast<unsigned char>((entry.info.flag & 8) ? entry.info.dosDate >> 8
+                                                                           : entry.info.crc >> 24);
+    if (!read || !zipDecryptEntry(password_, raw.get(), stored, check))
+        return false;
+    const unsigned char* body = raw.get() + kZipCryptoHeaderSize;
+    size_t bodySize = stored - kZipCryptoHeaderSize;
+    size_t size = entry.info.uncompressed_size;
+    if (method == 0) {
+        if (bodySize != size)
+            return false;
+        std::memcpy(buffer, body, size);
+    } else if (method != Z_DEFLATED || !inflateWhole(body, bodySize, buffer, size)) {
+        return false;
+    }
+    return crc32(0L, reinterpret_cast<const Bytef*>(buffer), static_cast<uInt>(size)) == entry.info.crc;
+}
+
+bool KResourceArchiveZip::readPlain(const ZipEntry& entry, char* buffer) {
+    if (unzOpenCurrentFile(handle_) != UNZ_OK)
+        return false;
+    bool read = readCurrent(handle_, buffer, entry.info.uncompressed_size);
+    return unzCloseCurrentFile(handle_) != UNZ_CRCERROR && read;
+}
+
 char* KResourceArchiveZip::decompress(const ZipEntry& entry) {
     if (!handle_ || entry.isDirectory || !plausibleSize(entry.info, archiveLength_))
         return nullptr;
     unz_file_pos position = entry.position;
     if (unzGoToFilePos(handle_, &position) != UNZ_OK)
         return nullptr;
-    // The password goes only to encrypted entries: minizip would otherwise
-    // "decrypt" plain data too.
-    const char* password = password_[0] && (entry.info.flag & 1) ? password_ : nullptr;
-    if (unzOpenCurrentFilePassword(handle_, password) != UNZ_OK)
-        return nullptr;
     size_t size = entry.info.uncompressed_size;
     char* buffer = new (std::nothrow) char[size + 1];
-    size_t got = 0;
-    while (buffer && got < size) {
-        int step = unzReadCurrentFile(handle_, buffer + got, static_cast<unsigned>(size - got));
-        if (step <= 0)
-            break;
-        got += static_cast<size_t>(step);
-    }
+    if (!buffer)
+        return nullptr;
+    bool encrypted = entry.info.flag & 1;
     // A checksum mismatch means damaged data (or the wrong password): not a success.
-    bool intact = unzCloseCurrentFile(handle_) != UNZ_CRCERROR;
-    if (!intact)
-        logMessage("Resource: checksum mismatch in '%s', WARNING", entry.name);
-    if (!buffer || got != size || !intact) {
+    if (!(encrypted ? readEncrypted(entry, buffer) : readPlain(entry, buffer))) {
+        logMessage("Resource: cannot read '%s' from the archive, WARNING", entry.name);
         delete[] buffer;
         return nullptr;
     }
@@ -136,8 +192,7 @@ bool KResourceArchiveZip::getInfo(const char* path, KResourceEntryInfo* info) {
     info->isDirectory = entry->isDirectory ? 1 : 0;
     info->inArchive = 1;
     info->modificationTime = dosTimeToUnix(entry->info.dosDate);
-    info->size = static_cast<int32_t>(entry->info.uncompressed_size > INT32_MAX ? INT32_MAX
-                                                                                 : entry->info.uncompressed_size);
+    info->size = entrySize(*entry);
     return true;
 }
 
@@ -185,7 +240,7 @@ bool KResourceArchiveZip::enumerate(const char* directory, EnumerateCallback cal
 void KResourceArchiveZip::listFiles(FileCallback callback, void* user) {
     for (const ZipEntry& entry : entries_) {
         if (!entry.isDirectory)
-            callback(entry.name, static_cast<int32_t>(entry.info.uncompressed_size), user);
+            callback(entry.name, entrySize(entry), user);
     }
 }
 

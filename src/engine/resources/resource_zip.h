@@ -34,6 +34,8 @@ private:
     const ZipEntry* find(const char* path) const;
     // The whole entry in a new buffer of size + 1 bytes ending in 0.
     char* decompress(const ZipEntry& entry);
+    bool readPlain(const ZipEntry& entry, char* buffer);
+    bool readEncrypted(const ZipEntry& entry, char* buffer);
 
     unzFile handle_ = nullptr;
     char password_[256] = {};
