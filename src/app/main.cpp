@@ -1,5 +1,6 @@
 // glint: the player. glint [GAME_DIR] runs the game in GAME_DIR, by default
 // the folder of the executable.
+#include "engine/resources/resource.h"
 #include "engine/system/log.h"
 #include "engine/system/system.h"
 
@@ -10,7 +11,12 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: glint [GAME_DIR]\n");
         return 2;
     }
-    bool ready = glint::systemInit(argc == 2 ? argv[1] : nullptr);
-    std::fputs(glint::memoryLog().c_str(), ready ? stdout : stderr);
-    return ready ? 0 : 1;
+    if (!glint::systemInit(argc == 2 ? argv[1] : nullptr)) {
+        std::fputs(glint::memoryLog().c_str(), stderr);
+        return 1;
+    }
+    glint::resourceMountArchive(glint::resolveDataPath("data.pak"));
+    std::fputs(glint::memoryLog().c_str(), stdout);
+    glint::resourceShutdown();
+    return 0;
 }
