@@ -150,6 +150,9 @@ bool decodeUncompressed(const ImageBytes& bytes, const BmpLayout& layout, const 
 
 // Run-length pixels land at (x, y) in file row order; a run past the end of
 // a row goes on in the next one and anything past the last row is dropped.
+// Some encoders run each row on to its padded length and then end the line:
+// an end of line in a row that was entered by running on therefore ends the
+// row that ran over, and the row restarts.
 class RleCursor {
 public:
     explicit RleCursor(const BmpLayout& layout) : layout_(layout) {}
@@ -159,6 +162,7 @@ public:
         if (x_ >= layout_.width) {
             x_ = 0;
             ++y_;
+            ranOn_ = true;
         }
         if (done())
             return;
@@ -166,17 +170,21 @@ public:
     }
     void endOfLine() {
         x_ = 0;
-        ++y_;
+        if (!ranOn_)
+            ++y_;
+        ranOn_ = false;
     }
     void move(uint8_t dx, uint8_t dy) {
         x_ += dx;
         y_ += dy;
+        ranOn_ = false;
     }
 
 private:
     const BmpLayout& layout_;
     int64_t x_ = 0;
     int64_t y_ = 0;
+    bool ranOn_ = false;
 };
 
 // The stream ending without an end-of-bitmap code ends the image there.
