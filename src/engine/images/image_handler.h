@@ -2,6 +2,8 @@
 // into imagePixelBuffer and reports its size and whether it has alpha.
 #pragma once
 
+#include "engine/system/object.h"
+
 #include <cstddef>
 #include <cstdint>
 
@@ -14,10 +16,8 @@ struct KImageInfo {
     uint8_t isUncompressed = 0; // 1: 32-bit pixels; 0: DXT5 blocks
 };
 
-class KImageHandler {
+class KImageHandler : public KObjectBase {
 public:
-    virtual ~KImageHandler() = default;
-
     // Decodes size bytes at data into imagePixelBuffer and fills info.
     // loadPixels matters only to the DDS kind, which copies no pixels when it
     // is false. A failed decode may leave partial pixels in the buffer.
