@@ -28,13 +28,13 @@ std::string opaqueSource(const std::string& more) {
 // The 32-bit forms keep alpha; convert misreads its own 32-bit BI_RGB files,
 // so those are checked against the source picture instead.
 const BmpCase bmpCases[] = {
-    {"1-bit", opaqueSource("-colors 2 -type palette"), "", 124, 1, 0, false, 0xFFFFFFFF},
-    {"4-bit", opaqueSource("-colors 16 -type palette"), "", 124, 4, 0, false, 0xFFFFFFFF},
-    {"8-bit", opaqueSource("-colors 200 -type palette -compress None"), "", 124, 8, 0, false, 0xFFFFFFFF},
+    {"1-bit", opaqueSource("+dither -colors 2 -type palette"), "", 124, 1, 0, false, 0xFFFFFFFF},
+    {"4-bit", opaqueSource("+dither -colors 16 -type palette"), "", 124, 4, 0, false, 0xFFFFFFFF},
+    {"8-bit", opaqueSource("+dither -colors 200 -type palette -compress None"), "", 124, 8, 0, false, 0xFFFFFFFF},
     {"24-bit", opaqueSource("-type truecolor"), "", 124, 24, 0, false, 0xFFFFFFFF},
-    {"RLE8", opaqueSource("-colors 200 -compress RLE"), "", 124, 8, 1, false, 0xFFFFFFFF},
+    {"RLE8", opaqueSource("+dither -colors 200 -compress RLE"), "", 124, 8, 1, false, 0xFFFFFFFF},
     {"OS/2 24-bit", opaqueSource("-type truecolor"), "BMP2:", 12, 24, 0, false, 0xFFFFFFFF},
-    {"OS/2 4-bit", opaqueSource("-colors 16 -type palette"), "BMP2:", 12, 4, 0, false, 0xFFFFFFFF},
+    {"OS/2 4-bit", opaqueSource("+dither -colors 16 -type palette"), "BMP2:", 12, 4, 0, false, 0xFFFFFFFF},
     {"bitfields 5-6-5", opaqueSource("-define bmp:subtype=RGB565"), "", 124, 16, 3, false, 0xFFF8FCF8},
     {"bitfields 5-5-5", opaqueSource("-define bmp:subtype=RGB555"), "", 124, 16, 3, false, 0xFFF8F8F8},
     {"bitfields 32-bit alpha", Fixtures::kAlpha, "", 124, 32, 3, true, 0xFFFFFFFF},
@@ -111,7 +111,7 @@ TEST(BmpDecode, MatchesWhatConvertReads) {
 
 TEST(BmpDecode, TopDownRowsGiveTheSameBuffer) {
     Fixtures fixtures;
-    for (const char* arguments : {"-type truecolor", "-colors 16 -type palette"}) {
+    for (const char* arguments : {"-type truecolor", "+dither -colors 16 -type palette"}) {
         std::string bmp = fixtures.make("x.bmp", opaqueSource(arguments));
         Decoded bottomUp = decodeAs(K_IMAGE_BMP, bmp);
         Decoded flipped = decodeAs(K_IMAGE_BMP, topDown(bmp));
@@ -154,7 +154,7 @@ TEST(BmpDecode, RunLengthEscapesAndGaps) {
 
 TEST(BmpDecode, Rle4MatchesTheUncompressedPicture) {
     Fixtures fixtures;
-    std::string plain = fixtures.make("x.bmp", opaqueSource("-colors 16 -type palette"));
+    std::string plain = fixtures.make("x.bmp", opaqueSource("+dither -colors 16 -type palette"));
     ASSERT_EQ(readLe32(plain, 28) & 0xFFFF, 4u);
     // Re-encode each row as one literal of 13 nibbles (padded to 8 bytes)
     // and an end of line; convert itself cannot write RLE4.

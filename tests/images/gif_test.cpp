@@ -32,7 +32,7 @@ constexpr uint32_t kBlack = 0xFF000000, kRed = 0xFFFF0000, kGreen = 0xFF00FF00, 
 
 TEST(GifDecode, MatchesWhatConvertReadsInterlacedOrNot) {
     Fixtures fixtures;
-    const std::string source = "-seed 7 -size 13x20 plasma:fractal -depth 8 -colors 100";
+    const std::string source = "-seed 7 -size 13x20 plasma:fractal -depth 8 +dither -colors 100";
     std::string plain = fixtures.make("plain.gif", source);
     std::string interlaced = fixtures.make("interlaced.gif", source + " -interlace GIF");
     ASSERT_FALSE(plain.empty() || interlaced.empty());
@@ -55,8 +55,8 @@ TEST(GifDecode, TransparencyIsNotAppliedAndExtensionsAreSkipped) {
     // A comment extension and a graphic control extension naming a
     // transparent colour precede the image.
     std::string gif = fixtures.make("t.gif", std::string(Fixtures::kOpaque) +
-                                                 " -alpha set -channel A -fx 'i<4?0:1' +channel -colors 32 -set comment hello");
-    std::string opaqueGif = fixtures.make("o.gif", std::string(Fixtures::kOpaque) + " -colors 32 -set comment hello");
+                                                 " -alpha set -channel A -fx 'i<4?0:1' +channel +dither -colors 32 -set comment hello");
+    std::string opaqueGif = fixtures.make("o.gif", std::string(Fixtures::kOpaque) + " +dither -colors 32 -set comment hello");
     ASSERT_NE(gif.find("\x21\xF9", 13), std::string::npos);
     ASSERT_NE(gif.find("\x21\xFE", 13), std::string::npos);
     Decoded decoded = decodeAs(K_IMAGE_GIF, gif);

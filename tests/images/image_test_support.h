@@ -61,5 +61,15 @@ void putLe16(std::string& bytes, size_t offset, uint32_t value);
 void putLe32(std::string& bytes, size_t offset, uint32_t value);
 std::string le16(uint32_t value);
 std::string le32(uint32_t value);
+uint32_t readBe32(const std::string& bytes, size_t offset);
+std::string be32(uint32_t value);
+
+// PNG pieces: a chunk with its CRC, the offset of a chunk type (or npos).
+std::string pngChunk(const std::string& type, const std::string& data);
+size_t findPngChunk(const std::string& png, const std::string& type);
+
+// What iOS build tools make of a picture: premultiplied B, G, R(, A) rows,
+// raw deflate split over two IDAT chunks, and a CgBI chunk first.
+std::string cgbiPng(const Pixels& pixels, uint32_t width, uint32_t height, bool alpha);
 
 } // namespace glint::test

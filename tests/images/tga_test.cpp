@@ -54,8 +54,8 @@ TEST(TgaDecode, MatchesWhatConvertReads) {
         {"24-bit RLE", source + " -type truecolor -compress RLE", 10, 24, false},
         {"32-bit", Fixtures::kAlpha, 2, 32, true},
         {"32-bit RLE", std::string(Fixtures::kAlpha) + " -compress RLE", 10, 32, true},
-        {"colour-mapped", source + " -colors 13 -type palette", 1, 8, false},
-        {"colour-mapped RLE", source + " -colors 13 -type palette -compress RLE", 9, 8, false},
+        {"colour-mapped", source + " +dither -colors 13 -type palette", 1, 8, false},
+        {"colour-mapped RLE", source + " +dither -colors 13 -type palette -compress RLE", 9, 8, false},
         {"grey", source + " -colorspace gray", 3, 8, false},
     };
     Fixtures fixtures;

@@ -7,7 +7,8 @@ namespace glint {
 uint32_t imagePixelBuffer[kImagePixelBufferSize];
 
 bool imageFitsPixelBuffer(const char* kind, int64_t width, int64_t height) {
-    if (width >= 0 && height >= 0 && width * height <= static_cast<int64_t>(kImagePixelBufferSize))
+    constexpr int64_t capacity = static_cast<int64_t>(kImagePixelBufferSize);
+    if (width >= 0 && height >= 0 && (width == 0 || height <= capacity / width))
         return true;
     logMessage("%s: image of %lldx%lld pixels does not fit the pixel buffer, ERROR", kind,
                static_cast<long long>(width), static_cast<long long>(height));
