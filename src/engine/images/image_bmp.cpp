@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstring>
 #include <vector>
 
 namespace glint {
@@ -112,6 +113,10 @@ void decodeRows(const ImageBytes& bytes, const BmpLayout& layout, const Masks& m
     for (int64_t fileRow = 0; fileRow < layout.height; ++fileRow) {
         const uint8_t* in = bytes.at(layout.dataOffset + static_cast<size_t>(fileRow) * rowBytes);
         uint32_t* out = outputRow(layout, fileRow);
+        if (copy) {
+            std::memcpy(out, in, static_cast<size_t>(layout.width) * 4);
+            continue;
+        }
         for (int64_t x = 0; x < layout.width; ++x) {
             switch (layout.bits) {
             case 1:
@@ -129,7 +134,7 @@ void decodeRows(const ImageBytes& bytes, const BmpLayout& layout, const Masks& m
             default: {
                 uint32_t value = layout.bits == 16 ? static_cast<uint32_t>(in[x * 2] | in[x * 2 + 1] << 8)
                                                    : ImageBytes(in + x * 4, 4).u32(0);
-                out[x] = copy ? value : opaquePixel(red.channel(value), green.channel(value), blue.channel(value));
+                out[x] = opaquePixel(red.channel(value), green.channel(value), blue.channel(value));
             }
             }
         }
