@@ -183,6 +183,27 @@ TEST(BmpDecode, SixteenBitsWithoutBitfieldsAreFiveFiveFive) {
     EXPECT_EQ(decoded.pixels, expected);
 }
 
+TEST(BmpDecode, OtherBitfieldMasksScaleEachFieldToItsByte) {
+    // The masks follow the 40-byte header, where handMadeBmp puts a palette.
+    std::string rgb444 = handMadeBmp(2, 1, 16, 3, {0x0F00, 0x00F0, 0x000F}, le16(0x0F84) + le16(0x0123));
+    Decoded decoded = decodeAs(K_IMAGE_BMP, rgb444);
+    ASSERT_TRUE(decoded.ok);
+    EXPECT_FALSE(decoded.info.hasAlpha);
+    EXPECT_EQ(decoded.pixels, (Pixels{0xFFF08040, 0xFF102030}));
+
+    std::string bgr = handMadeBmp(1, 1, 32, 3, {0x000000FF, 0x0000FF00, 0x00FF0000}, le32(0x80112233));
+    decoded = decodeAs(K_IMAGE_BMP, bgr);
+    ASSERT_TRUE(decoded.ok);
+    EXPECT_FALSE(decoded.info.hasAlpha);
+    EXPECT_EQ(decoded.pixels, (Pixels{0xFF332211}));
+
+    // Red in the top byte: the listed 8-8-8 form that drops the low byte.
+    std::string high = handMadeBmp(1, 1, 32, 3, {0xFF000000, 0x00FF0000, 0x0000FF00}, le32(0x112233AA));
+    decoded = decodeAs(K_IMAGE_BMP, high);
+    ASSERT_TRUE(decoded.ok);
+    EXPECT_EQ(decoded.pixels, (Pixels{0xFF112233}));
+}
+
 TEST(BmpDecode, PaletteMayRunPastTheEndOfTheFile) {
     // Two entries stored: an 8-bit image reads 256, the rest are not there.
     std::string bmp = handMadeBmp(2, 1, 8, 0, {0x00112233, 0x00445566}, bytes({1, 0, 0, 0}));
