@@ -22,8 +22,10 @@ std::string handMadeGif(int screenWidth, int screenHeight, int background, const
 }
 
 std::string imageBlock(int left, int top, int width, int height, const std::string& data) {
-    return "," + le16(static_cast<uint32_t>(left)) + le16(static_cast<uint32_t>(top)) +
-           le16(static_cast<uint32_t>(width)) + le16(static_cast<uint32_t>(height)) + bytes({0}) + data;
+    std::string block(1, ',');
+    for (int field : {left, top, width, height})
+        block += le16(static_cast<uint32_t>(field));
+    return block + bytes({0}) + data;
 }
 
 constexpr uint32_t kBlack = 0xFF000000, kRed = 0xFFFF0000, kGreen = 0xFF00FF00, kBlue = 0xFF0000FF;
@@ -128,10 +130,10 @@ TEST(GifDecode, FailuresSayWhy) {
     };
     const Failure failures[] = {
         {"GIF89a", "GIF: not a GIF file, ERROR"},
-        {"PNG89a" + complete.substr(6), "GIF: not a GIF file, ERROR"},
+        {std::string("PNG89a") + complete.substr(6), "GIF: not a GIF file, ERROR"},
         {complete.substr(0, 20), "GIF: file is too short, ERROR"},
         {handMadeGif(1, 1, 0, ""), "GIF: no image in file, ERROR"},
-        {handMadeGif(1, 1, 0, "!" + bytes({0xF9, 4, 1, 0, 0, 0, 0})), "GIF: no image in file, ERROR"},
+        {handMadeGif(1, 1, 0, std::string("!") + bytes({0xF9, 4, 1, 0, 0, 0, 0})), "GIF: no image in file, ERROR"},
         {handMadeGif(1, 1, 0, "x" + image), "GIF: unknown block 0x78, ERROR"},
         {handMadeGif(1, 1, 0, ","), "GIF: file is too short, ERROR"},
         {handMadeGif(4000, 2000, 0, image), "GIF: image of 4000x2000 pixels does not fit the pixel buffer, ERROR"},
