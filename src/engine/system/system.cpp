@@ -3,6 +3,7 @@
 #include "engine/system/clock.h"
 #include "engine/system/log.h"
 #include "engine/system/numbers.h"
+#include "engine/resources/resource.h"
 
 #include <climits>
 #include <cstdio>
@@ -124,6 +125,7 @@ bool systemInit(const char* gameDir) {
     seedRandom();
     bool usable = chooseDataPath(gameDir);
     readUserName();
+    resourceInit();
     return usable;
 }
 

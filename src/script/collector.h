@@ -1,0 +1,45 @@
+// The collector of script objects: clear every mark, mark what the roots
+// reach, release the rest back to the pools.
+//
+//   Collector collector(heap);
+//   collector.clearMarks();
+//   collector.markScope(scene.scope);   // for every root
+//   collector.releaseUnmarked();
+#pragma once
+
+#include <cstddef>
+#include <vector>
+
+#include "script/heap.h"
+#include "script/host_objects.h"
+
+namespace glint {
+
+class Collector {
+public:
+    explicit Collector(ScriptHeap& heap) : heap_(heap) {}
+
+    void clearMarks();
+    // A cell that belongs to the reachable state (and what it holds).
+    void markCell(Value* cell);
+    // Only what a value holds (for copies outside the pools).
+    void markValue(const Value& value);
+    void markProperties(const PropertyList& list);
+    void markScope(Scope& scope);
+    void markHost(ScriptHostObject* object);
+    // Returns how many objects and cells went back to the pools.
+    size_t releaseUnmarked();
+
+private:
+    void drain();
+    void markContents(const Value& value);
+    void markArray(ArrayObject* array);
+    void markFunction(ScriptFunction* function);
+    void markTask(ScriptTask* task);
+
+    ScriptHeap& heap_;
+    std::vector<Value> pending_;
+    uint32_t epoch_ = 0;
+};
+
+} // namespace glint

@@ -1,0 +1,55 @@
+// What the script core needs from the objects of scenes and the game:
+// scenes, elements, groups, sounds and inventory items. Scene and game code
+// derive their objects from these and fill in the behaviour.
+#pragma once
+
+#include <cstdint>
+
+#include "script/property_list.h"
+
+namespace glint {
+
+struct ScriptHostObject {
+    Symbol* name = nullptr;
+    PropertyList members;
+    uint32_t collectEpoch = 0; // last collection that reached this object
+
+    ScriptHostObject() = default;
+    explicit ScriptHostObject(Symbol* n) : name(n) {}
+    ScriptHostObject(const ScriptHostObject&) = delete;
+    ScriptHostObject& operator=(const ScriptHostObject&) = delete;
+    virtual ~ScriptHostObject() = default;
+};
+
+// A scene as the script sees it: a name and the variable store it owns.
+struct ScriptScene : ScriptHostObject {
+    Scope scope{this};
+
+    ScriptScene() = default;
+    explicit ScriptScene(Symbol* n) : ScriptHostObject(n) {}
+};
+
+// Objects of a scene that an array can hold ($lamp_ALL[], $book[] ...).
+struct ScriptSceneObject : ScriptHostObject {
+    ScriptScene* scene = nullptr;
+    ArrayObject* holderArray = nullptr; // the array that last received it
+
+    ScriptSceneObject() = default;
+    ScriptSceneObject(Symbol* n, ScriptScene* s) : ScriptHostObject(n), scene(s) {}
+};
+
+struct ScriptElement : ScriptSceneObject {
+    using ScriptSceneObject::ScriptSceneObject;
+};
+struct ScriptGroup : ScriptSceneObject {
+    using ScriptSceneObject::ScriptSceneObject;
+};
+struct ScriptSound : ScriptSceneObject {
+    using ScriptSceneObject::ScriptSceneObject;
+};
+// Inventory items are global: no scene.
+struct ScriptItem : ScriptHostObject {
+    using ScriptHostObject::ScriptHostObject;
+};
+
+} // namespace glint
