@@ -10,9 +10,6 @@ namespace {
 
 KQuadBatch* batch = nullptr;
 
-// Texture points name texel corners; GL samples at fragment centres.
-constexpr float kTexelOrigin = 0.5f;
-
 float inverseOf(float size) { return size != 0 ? 1 / size : 1; }
 
 } // namespace
@@ -87,8 +84,10 @@ void KQuadBatch::addQuad(const KQuadPoint texels[4], const KQuadPoint points[4],
         colors_[at] = color;
         positions_[at * 2] = points[corner].x;
         positions_[at * 2 + 1] = height - points[corner].y;
-        texCoords_[at * 2] = (texels[corner].x - kTexelOrigin) * inverseWidth_;
-        texCoords_[at * 2 + 1] = (texels[corner].y - kTexelOrigin) * inverseHeight_;
+        // Texel points are corners: a quad drawn 1:1 then samples every
+        // texel at its centre, as GL samples fragments at theirs.
+        texCoords_[at * 2] = texels[corner].x * inverseWidth_;
+        texCoords_[at * 2 + 1] = texels[corner].y * inverseHeight_;
     }
     count_ += 4;
 }

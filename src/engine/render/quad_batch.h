@@ -46,7 +46,8 @@ public:
     // Draws what is collected when the texture, blend mode or primitive
     // changes (lines are never kept across calls), then takes the new state.
     void setState(KTexture* texture, int blendMode, int primitive);
-    // Texture points in texels, positions in game units (y down), colour
+    // Texture points in texels (corners, so (0, 0)-(w, h) is the whole
+    // image), positions in game units (y down), colour
     // packed R, G, B, A from the lowest byte. Ignored without a texture.
     void addQuad(const KQuadPoint texels[4], const KQuadPoint positions[4], uint32_t color);
     // The source rectangle (x1, y1)-(x2, y2) drawn at (x, y), scaled.

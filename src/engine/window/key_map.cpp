@@ -104,6 +104,21 @@ int letterOrDigitAt(SDL_Scancode scancode) {
     return 0;
 }
 
+// Named keys sit at one place on every layout.
+SDL_Scancode scancodeOfNamedKey(SDL_Keycode key) {
+    if (key & SDLK_SCANCODE_MASK)
+        return static_cast<SDL_Scancode>(key & ~SDLK_SCANCODE_MASK);
+    switch (key) {
+    case SDLK_BACKSPACE: return SDL_SCANCODE_BACKSPACE;
+    case SDLK_TAB: return SDL_SCANCODE_TAB;
+    case SDLK_RETURN: return SDL_SCANCODE_RETURN;
+    case SDLK_ESCAPE: return SDL_SCANCODE_ESCAPE;
+    case SDLK_SPACE: return SDL_SCANCODE_SPACE;
+    case SDLK_DELETE: return SDL_SCANCODE_DELETE;
+    default: return SDL_SCANCODE_UNKNOWN;
+    }
+}
+
 SDL_Scancode scancodeOfLetterOrDigit(int virtualKey) {
     if (isLetter(virtualKey))
         return static_cast<SDL_Scancode>(SDL_SCANCODE_A + (virtualKey - 'A'));
@@ -152,7 +167,7 @@ SDL_Scancode scancodeForVirtualKey(int virtualKey) {
     }
     for (const NamedKey& named : namedKeys) {
         if (named.virtualKey == virtualKey)
-            return SDL_GetScancodeFromKey(named.key);
+            return scancodeOfNamedKey(named.key);
     }
     return SDL_SCANCODE_UNKNOWN;
 }
