@@ -81,9 +81,12 @@ TEST(TranslateKeys, ModifiersAndUnknownKeys) {
     EXPECT_EQ(shift[1].virtualKey, vk::Shift);
     EXPECT_EQ(shift[1].keyCode, kNoKeyCode);
 
-    // A key with no virtual key reports only the key-down itself.
-    auto unknown = translate(keyEvent(SDL_KEYDOWN, SDLK_UNKNOWN, SDL_SCANCODE_UNKNOWN));
-    ASSERT_EQ(types(unknown), (std::vector<int>{K_EVENT_KEYDOWN}));
+    // A key the engine does not know is still reported, as "no key".
+    auto unknown = translate(keyEvent(SDL_KEYDOWN, SDLK_AUDIOPLAY, SDL_SCANCODE_AUDIOPLAY));
+    ASSERT_EQ(types(unknown), (std::vector<int>{K_EVENT_KEYCHAR, K_EVENT_KEYDOWN}));
+    EXPECT_EQ(unknown[0].character, -kNoKeyCode);
+    EXPECT_EQ(unknown[1].virtualKey, 0);
+    EXPECT_EQ(unknown[1].keyCode, kNoKeyCode);
 }
 
 TEST(TranslateKeys, RepeatsAndReleases) {

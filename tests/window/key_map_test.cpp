@@ -1,4 +1,7 @@
 #include "engine/window/key_map.h"
+#include "engine/window/key_state.h"
+
+#include <SDL_keyboard.h>
 
 #include <gtest/gtest.h>
 
@@ -70,6 +73,27 @@ TEST(KeyMap, PollReadsTheKeyOfEveryEngineCode) {
     EXPECT_EQ(scancodeForVirtualKey(vk::NumLock), SDL_SCANCODE_NUMLOCKCLEAR);
     EXPECT_EQ(scancodeForVirtualKey(vk::Oem2), SDL_SCANCODE_SLASH);
     EXPECT_EQ(scancodeForVirtualKey(0xFF), SDL_SCANCODE_UNKNOWN);
+}
+
+} // namespace
+} // namespace glint
+
+namespace glint {
+namespace {
+
+TEST(KeyState, LockKeysReadTheirToggle) {
+    SDL_Keymod saved = SDL_GetModState();
+    SDL_SetModState(KMOD_NUM);
+    EXPECT_TRUE(virtualKeyToggled(vk::NumLock));
+    EXPECT_FALSE(virtualKeyToggled(vk::Scroll));
+    SDL_SetModState(static_cast<SDL_Keymod>(KMOD_SCROLL | KMOD_CAPS));
+    EXPECT_FALSE(virtualKeyToggled(vk::NumLock));
+    EXPECT_TRUE(virtualKeyToggled(vk::Scroll));
+    EXPECT_TRUE(virtualKeyToggled(vk::Capital));
+    EXPECT_FALSE(virtualKeyToggled('A'));
+    SDL_SetModState(saved);
+    EXPECT_FALSE(virtualKeyDown(0xFF)) << "no key behind it";
+    EXPECT_FALSE(pointerButtonDown(2));
 }
 
 } // namespace

@@ -116,7 +116,7 @@ void translateWheel(Builder& out, const SDL_MouseWheelEvent& wheel) {
 
 void translateKey(Builder& out, const SDL_KeyboardEvent& key) {
     int virtualKey = virtualKeyForSdlKey(key.keysym.sym, key.keysym.scancode);
-    int keyCode = keyCodeFor(virtualKey);
+    int keyCode = virtualKey != 0 ? keyCodeFor(virtualKey) : kNoKeyCode;
     if (key.type == SDL_KEYUP) {
         KInputEvent& up = out.add(K_EVENT_KEYUP);
         up.virtualKey = virtualKey;
@@ -127,12 +127,10 @@ void translateKey(Builder& out, const SDL_KeyboardEvent& key) {
             out.add(K_EVENT_CONTEXTMENU);
         return;
     }
-    if (virtualKey != 0) {
-        KInputEvent& code = out.add(K_EVENT_KEYCHAR, false);
-        code.keyCode = keyCode;
-        code.character = -keyCode;
-        code.lParam = packKey(key);
-    }
+    KInputEvent& code = out.add(K_EVENT_KEYCHAR, false);
+    code.keyCode = keyCode;
+    code.character = -keyCode;
+    code.lParam = packKey(key);
     KInputEvent& down = out.add(K_EVENT_KEYDOWN);
     down.virtualKey = virtualKey;
     down.keyCode = keyCode;

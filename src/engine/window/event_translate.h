@@ -1,8 +1,8 @@
 // SDL events -> engine input events.
 //
 // The translation follows what the games were written against: a key press
-// first reports minus its engine key code (type 50), then the key itself
-// (type 6); typed characters report type 5 (below 256) and type 50, one
+// first reports minus its engine key code (type 50; -103 for keys without
+// one), then the key itself (type 6); typed characters report type 5 (below 256) and type 50, one
 // UTF-16 unit at a time; a second click reports a button-down copy and then
 // the double click; releasing the right button, the Applications key or
 // pressing Shift+F10 also asks for the context menu. Backspace, Tab, Return

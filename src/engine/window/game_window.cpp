@@ -85,6 +85,8 @@ bool KGameWindow::create(int windowW, int windowH, int gameW, int gameH, const c
     }
     SDL_ShowWindow(window_);
     SDL_RaiseWindow(window_);
+    // Only full screen keeps the screen saver away, as a windowed game should.
+    SDL_EnableScreenSaver();
     setInitialGlState();
     frame(false, nullptr, nullptr, nullptr, nullptr);
     frame(false, nullptr, nullptr, nullptr, nullptr);
