@@ -85,7 +85,7 @@ bool KGameWindow::create(int windowW, int windowH, int gameW, int gameH, const c
     }
     SDL_ShowWindow(window_);
     SDL_RaiseWindow(window_);
-    // Only full screen keeps the screen saver away, as a windowed game should.
+    // A windowed game lets the screen saver run; full screen holds it off.
     SDL_EnableScreenSaver();
     setInitialGlState();
     frame(false, nullptr, nullptr, nullptr, nullptr);
@@ -95,8 +95,6 @@ bool KGameWindow::create(int windowW, int windowH, int gameW, int gameH, const c
 
     glDisable(GL_FRAGMENT_PROGRAM_ARB);
     releaseCursorClip();
-    if (fullscreen)
-        clipCursor();
     resetRenderState();
     KQuadBatch::setup();
     updatePointerMapping();
@@ -131,7 +129,6 @@ bool KGameWindow::openWindow(const char* titleText) {
         logMessage("OpenGL: SDL_CreateWindow ERROR (%s)", SDL_GetError());
         return false;
     }
-    SDL_SetWindowData(window_, "KGameWindow", this);
     centreInWorkArea();
     return true;
 }

@@ -48,7 +48,10 @@ public:
     int pointerX() const;
     int pointerY() const;
     void setPointer(int x, int y);
-    // The client-pixel to game-unit mapping of the last frame.
+    // The pointer in client pixels (its last position over the window), and
+    // the client-pixel to game-unit mapping of the last frame; the input
+    // poll combines them without the half-pixel of pointerX and pointerY.
+    void clientPointer(int* x, int* y) const;
     const PointerMapping& pointerMapping() const { return mapping_; }
     int16_t lastWheelDelta() const { return lastWheelDelta_; }
 
@@ -109,7 +112,6 @@ private:
     void releaseCursorClip();
     void applySwapInterval();
     bool updatePointerMapping();
-    void clientPointer(int* x, int* y) const;
     void render();
     void restoreViewportClip();
     void dispatch(const SDL_Event& event);
