@@ -261,21 +261,6 @@ TEST_F(WindowTest, InactiveWindowWaitsForTheFocus) {
     EXPECT_EQ(window.timing().history()[window.timing().historyLength() - 1], 0) << "waiting is not frame time";
 }
 
-TEST_F(WindowTest, FrameRateCapPacesFrames) {
-    open(64, 48, 64, 48);
-    window.maxFrameRate = 30;
-    window.frame(false, nullptr, nullptr, nullptr, nullptr);
-    int64_t start = clockMs();
-    for (int i = 0; i < 4; ++i)
-        window.frame(false, nullptr, nullptr, nullptr, nullptr);
-    EXPECT_GE(clockMs() - start, 4 * 33 - 2);
-    const FrameTiming& timing = window.timing();
-    for (int i = timing.historyLength() - 4; i < timing.historyLength(); ++i) {
-        EXPECT_GE(timing.history()[i], 33);
-        EXPECT_LE(timing.history()[i], 2000);
-    }
-}
-
 TEST_F(WindowTest, WorkAreaTest) {
     open(64, 48, 64, 48);
     SDL_Rect area{};
