@@ -41,7 +41,8 @@ protected:
     std::vector<MTexture*> queueTextures(int count) {
         manager.setMode(kLoadModeQueue);
         std::vector<MTexture*> queued;
-        for (int i = 0; i < count; ++i) queued.push_back(manager.texture(("q" + std::to_string(i)).c_str(), true, false));
+        for (int i = 0; i < count; ++i)
+            queued.push_back(manager.texture(("q" + std::to_string(i)).c_str(), true, false));
         return queued;
     }
 
