@@ -20,7 +20,7 @@ public:
 
     MTexture* atlasParent = nullptr; // the page this texture is a rectangle of
     // Named by an image spec in a system scene that is not a play scene:
-    // scenes leave it to its users while nothing is being queued.
+    // its scene does not hold it while the manager loads at once (mode 0).
     uint8_t lazy = 0;
     // Listed in a dynamic atlas: held only while its element is visible.
     uint8_t dynamic = 0;
