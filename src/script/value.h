@@ -68,6 +68,10 @@ struct ScriptClass;
 struct ScriptInstance;
 struct ScriptMethod;
 struct VariableEntry;
+struct DelayedCall;
+struct DelayedBlock;
+struct AnimationCue;
+struct PointerTarget;
 
 struct Value {
     uint32_t typeWord = 0;
@@ -150,6 +154,20 @@ struct VariableEntry {
 
 using VariableList = std::vector<VariableEntry*>;
 
+// The address of a statement node in the statement store; (0, 0) is none.
+struct NodeHead {
+    uint16_t chunk = 0;
+    uint16_t offset = 0;
+    bool empty() const { return chunk == 0 && offset == 0; }
+    bool operator==(const NodeHead&) const = default;
+};
+
+// A task offered to the pointer by the target pass.
+struct PointerTarget {
+    ScriptTask* task = nullptr;
+    uint8_t interaction = 1; // 1 click, 2 look, 3 use
+};
+
 // The variables of one scene (or of the global scene).
 class Scope {
 public:
@@ -173,6 +191,14 @@ public:
     std::vector<ScriptClass*> classes;
     int32_t anonymousArrayCounter = 1;
     bool compiled = false;
+
+    // Filled by the compiler and the interpreter (owned by the script system).
+    NodeHead topLevel;                       // the compiled statement list
+    std::vector<DelayedCall*> delayedCalls;  // call_fx
+    std::vector<DelayedBlock*> delayedBlocks; // after
+    std::vector<AnimationCue*> cues;         // when
+    std::vector<PointerTarget> targets;      // collected by the target pass
+    size_t builtInVariables = 0;             // kind-0 entries made before compiling
 
     // Appends an entry whose storage stays put for the scope's life.
     VariableEntry* addEntry(int kind, Symbol* name, Value* cell, ArrayObject* array);
