@@ -67,6 +67,28 @@ void Collector::markScope(Scope& scope) {
     drain();
 }
 
+void Collector::markSystem(ScriptSystem& system) {
+    for (ScriptScene* scene : system.scenes) {
+        Scope& scope = scene->scope;
+        markScope(scope);
+        for (DelayedCall* call : scope.delayedCalls) {
+            pending_.push_back(call->target);
+            for (const Value& v : call->arguments) pending_.push_back(v);
+        }
+        for (DelayedBlock* block : scope.delayedBlocks) {
+            pending_.push_back(block->task);
+            pending_.push_back(block->element);
+            pending_.push_back(block->self);
+            for (const Value& v : block->frame) pending_.push_back(v);
+        }
+        drain();
+    }
+    const ExecContext& ctx = system.ctx;
+    for (const Value* v : {&ctx.scene, &ctx.task, &ctx.element, &ctx.item, &ctx.self}) pending_.push_back(*v);
+    for (int i = 0; i < system.top; ++i) pending_.push_back(system.stack[i]);
+    drain();
+}
+
 void Collector::drain() {
     while (!pending_.empty()) {
         Value value = pending_.back();

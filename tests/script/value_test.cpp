@@ -197,6 +197,7 @@ TEST(Collector, KeepsWhatRootsReachAndReleasesTheRest) {
     ScriptSystem system;
     ScriptHeap& heap = system.heap;
     ScriptScene scene(intern("gc_scene"));
+    system.addScene(&scene);
     Scope& scope = scene.scope;
 
     // Reachable: an array variable holding a nested anonymous array.
@@ -215,7 +216,7 @@ TEST(Collector, KeepsWhatRootsReachAndReleasesTheRest) {
     size_t cellsBefore = heap.values.liveCount();
     Collector collector(heap);
     collector.clearMarks();
-    collector.markScope(scope);
+    collector.markSystem(system);
     size_t released = collector.releaseUnmarked();
     EXPECT_EQ(released, 3u); // the cell, the array and its member node
     EXPECT_EQ(heap.values.liveCount(), cellsBefore - 1);
@@ -225,7 +226,7 @@ TEST(Collector, KeepsWhatRootsReachAndReleasesTheRest) {
 
     // A second collection with nothing new releases nothing but that cell.
     collector.clearMarks();
-    collector.markScope(scope);
+    collector.markSystem(system);
     EXPECT_EQ(collector.releaseUnmarked(), 1u);
 }
 
@@ -233,6 +234,7 @@ TEST(Collector, CyclesAndHostObjectsTerminate) {
     ScriptSystem system;
     ScriptHeap& heap = system.heap;
     ScriptScene scene(intern("cycle"));
+    system.addScene(&scene);
     ScriptElement lamp(intern("lamp"), &scene);
     Value* a = findVariable(scene.scope, KindPlain, intern("a[]"), nullptr, true);
     ArrayObject* array = a->as<ArrayObject>();
@@ -241,7 +243,7 @@ TEST(Collector, CyclesAndHostObjectsTerminate) {
     array->members.set(intern("lamp"), Value::fromPointer(ValueType::Element, static_cast<ScriptElement*>(&lamp)));
     Collector collector(heap);
     collector.clearMarks();
-    collector.markScope(scene.scope);
+    collector.markSystem(system);
     EXPECT_EQ(collector.releaseUnmarked(), 0u);
     EXPECT_NE(lamp.members.get(intern("self")), nullptr);
 }
