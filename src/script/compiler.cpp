@@ -385,11 +385,12 @@ void compileDirective(ScriptReader& reader, ListTail& tail, int level, int keywo
 }
 
 // The hint each argument of a statement is compiled with.
-void compileArguments(ScriptReader& reader, Statement statement, int keyword, int written) {
+// A bare command word always names a global function.
+void compileArguments(ScriptReader& reader, Statement statement, int keyword, int written, bool bareCall) {
     for (int i = 0; i < written; ++i) {
         Value& cell = *statement.arg(i);
         if (keyword == KwCall && i == 0)
-            compileWord(reader.args[i], cell, nullptr, KindFunction);
+            compileWord(reader.args[i], cell, bareCall ? &script().global() : nullptr, KindFunction);
         else if (keyword == KwCallFx && i == 1)
             compileWord(reader.args[i], cell, nullptr, KindFunction);
         else
@@ -463,7 +464,7 @@ void compileStatement(ScriptReader& reader, const char* word, ListTail& tail, in
         block->hasLocals = true;
         script().compile.root = block;
     }
-    compileArguments(reader, statement, keyword, s.written);
+    compileArguments(reader, statement, keyword, s.written, bareCall);
 
     if ((keyword == KwFor || keyword == KwForEach)) {
         Value* index = statement.arg(0);

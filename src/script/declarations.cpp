@@ -78,6 +78,32 @@ PropertyList* membersOfObject(const Value& owner) {
     }
 }
 
+// The name of the variable that owns a cell (compiled references keep
+// only the cell); searched in the scope being declared and the global one.
+const char* variableName(const Value* cell) {
+    for (Scope* scope : {sys().compile.scope, &sys().global()}) {
+        if (!scope) continue;
+        for (int kind = 0; kind < kVariableKinds; ++kind)
+            for (VariableEntry* entry : scope->list(kind))
+                if (entry->cell == cell) return entry->name->text;
+    }
+    return "";
+}
+
+// A declaration name that is no usable word: a variable holding another
+// kind of value, an empty variable, or no name form at all.
+void reportInvalid(const char* what, const Value& nameCell, const Value& name) {
+    if (!nameCell.is(ValueType::Reference)) {
+        scriptError("Invalid %s declaration", what);
+        return;
+    }
+    const char* variable = variableName(nameCell.as<Value>());
+    if (name.isNone())
+        scriptError("Invalid %s %s", what, variable);
+    else
+        scriptError("Invalid %s %s, already defined as %s", what, variable, text(name).c_str());
+}
+
 // owner.name: one function per owner, named prefix + owner + "." + name.
 bool defineSubFunction(Scope& scope, NodeRef node, const Value& owner, Symbol* shortName) {
     char prefix = prefixOfObject(owner);
@@ -134,10 +160,7 @@ void declareFun(Statement statement, NodeRef node, Scope& scope) {
     }
     Symbol* word = bareWord(statement, 0);
     if (!word) {
-        if (name.isNone())
-            scriptError("Invalid function declaration");
-        else
-            scriptError("Invalid function %s, already defined as %s", text(nameCell).c_str(), text(name).c_str());
+        reportInvalid("function", nameCell, name);
         return;
     }
     if (c.klass) {
@@ -183,11 +206,7 @@ ScriptTask* taskOfDeclaration(Statement statement, Scope& scope, const char* wha
     if (name.is(ValueType::Task)) return name.as<ScriptTask>();
     Symbol* word = bareWord(statement, 0);
     if (!word) {
-        if (name.isNone())
-            scriptError("Invalid %s declaration", what);
-        else
-            scriptError("Invalid %s %s, already defined as %s", what, text(*statement.arg(0)).c_str(),
-                        text(name).c_str());
+        reportInvalid(what, *statement.arg(0), name);
         return nullptr;
     }
     int kind = what[0] == 't' ? KindTask : KindClass;
@@ -375,6 +394,8 @@ void declareClass(Statement statement, NodeRef node, Scope& scope) {
             scriptError("Invalid class %s, already defined as %s", word->text, text(*cell).c_str());
         else
             scriptError("Invalid class %s", word->text);
+    } else if (statement.arg(0)->is(ValueType::Reference)) {
+        reportInvalid("class", *statement.arg(0), name);
     } else {
         scriptError("Invalid Class declaration");
     }
@@ -416,6 +437,14 @@ void declareStatement(Statement statement, NodeRef node, Scope& scope) {
 }
 
 } // namespace
+
+ScriptTask* declaredTask(Statement statement, Scope& scope) {
+    Value name = argumentValue(statement, 0);
+    if (name.is(ValueType::Task)) return name.as<ScriptTask>();
+    if (!name.isString()) return nullptr;
+    Value* cell = findVariable(scope, KindTask, name.symbol(), nullptr, false);
+    return cell && cell->is(ValueType::Task) ? cell->as<ScriptTask>() : nullptr;
+}
 
 void defineFunction(ScriptFunction* function, NodeRef node) {
     if (!function) return;
@@ -568,9 +597,7 @@ void runInitBlocks(NodeRef list, Scope& scope) {
         if (command == KwInit) {
             runBlock(statement.block(), nullptr, 0, false);
         } else if ((command == KwTask || command == KwAction) && statement.block()) {
-            Value name = readCell(*statement.arg(0));
-            if (name.is(ValueType::Task)) {
-                ScriptTask* task = name.as<ScriptTask>();
+            if (ScriptTask* task = declaredTask(statement, scope)) {
                 if (task->instances && !task->instances->items.empty()) {
                     for (Value* cell : task->instances->items)
                         if (cell && cell->is(ValueType::Task)) runTaskBody(statement, cell->as<ScriptTask>(), scope);

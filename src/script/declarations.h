@@ -13,6 +13,8 @@ void declare(NodeRef list, Scope& scope);
 void defineFunction(ScriptFunction* function, NodeRef node);
 // The instance of a task for one element (null when refused).
 ScriptTask* createTaskInstance(ScriptTask* task, ScriptElement* element, bool runtime);
+// The task a task or action statement declares (null when none).
+ScriptTask* declaredTask(Statement statement, Scope& scope);
 // The checks of linking and the init pass, with the scene's scope current.
 void linkScene(Scope& scope);
 

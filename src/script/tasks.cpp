@@ -4,6 +4,7 @@
 
 #include "script/array_object.h"
 #include "script/commands.h"
+#include "script/declarations.h"
 #include "script/interpreter.h"
 #include "script/script_error.h"
 
@@ -364,11 +365,6 @@ void updateDeclaredTask(Scope& scope, ScriptTask* task, TaskPassState& state) {
     }
 }
 
-ScriptTask* declaredTask(Statement statement) {
-    Value name = readCell(*statement.arg(0));
-    return name.is(ValueType::Task) ? name.as<ScriptTask>() : nullptr;
-}
-
 } // namespace
 
 void updateHover(Scope& scope) {
@@ -394,7 +390,7 @@ void updateTasks(Scope& scope, TaskPass pass) {
         Statement statement = s.store.statement(ref);
         int command = statement.command();
         if (command == KwTask || command == KwAction) {
-            if (ScriptTask* task = declaredTask(statement)) updateDeclaredTask(scope, task, state);
+            if (ScriptTask* task = declaredTask(statement, scope)) updateDeclaredTask(scope, task, state);
         } else if (command == KwAlways && pass == TaskPass::Normal) {
             ExecContext saved = s.ctx;
             s.ctx.scope = &scope;

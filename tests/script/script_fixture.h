@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "script/commands.h"
 #include "script/compiler.h"
@@ -19,6 +21,7 @@ struct ScriptFixture : ::testing::Test {
     ScriptSystem system;
     ScriptScene scene{intern("room")};
     TraceCapture trace;
+    std::vector<std::unique_ptr<ScriptElement>> elements_;
 
     ScriptFixture() {
         registerBuiltinCommands();
@@ -71,10 +74,24 @@ struct ScriptFixture : ::testing::Test {
         callFunction(f, nullptr, stack, n, false);
         system.top -= n;
     }
+    // An element of the scene, bound to its element variable as the scene
+    // loader does.
+    ScriptElement* element(const char* name) {
+        elements_.push_back(std::make_unique<ScriptElement>(intern(name), &scene));
+        ScriptElement* e = elements_.back().get();
+        Value* cell = scriptHeap().newCell(Value::fromPointer(ValueType::Element, e));
+        findVariable(scene.scope, KindElement, e->name, cell, true);
+        return e;
+    }
     void update(int times = 1) {
         for (int i = 0; i < times; ++i) runScenePasses(scene.scope);
     }
     bool traced(const std::string& text) const { return trace.contains(text); }
+    int tracedCount(const std::string& text) const {
+        int n = 0;
+        for (const std::string& line : trace.lines()) n += line.find(text) != std::string::npos;
+        return n;
+    }
     std::string traceText() const {
         std::string all;
         for (const std::string& line : trace.lines()) all += line + "\n";
