@@ -190,43 +190,41 @@ void collectArguments(ScriptReader& reader, CollectedStatement& statement) {
     }
 }
 
-struct LocalScopeSaver {
-    explicit LocalScopeSaver(bool newRoot) : newRoot_(newRoot) {
+// A declaration with a block starts a new local numbering: the visible
+// names and the root are put aside while it compiles.
+struct NewLocalRoot {
+    explicit NewLocalRoot(bool active) : active_(active) {
+        if (!active_) return;
         CompileState& c = script().compile;
         savedRoot_ = c.root;
-        savedVisible_ = c.visible.size();
-        if (newRoot_) {
-            savedNames_.swap(c.visible);
-            c.root = nullptr;
-        }
+        savedNames_.swap(c.visible);
+        c.root = nullptr;
     }
-    ~LocalScopeSaver() {
+    ~NewLocalRoot() {
+        if (!active_) return;
         CompileState& c = script().compile;
-        if (newRoot_) {
-            c.visible.swap(savedNames_);
-            c.root = savedRoot_;
-        } else {
-            c.visible.resize(savedVisible_);
-        }
+        c.visible.swap(savedNames_);
+        c.root = savedRoot_;
     }
+    NewLocalRoot(const NewLocalRoot&) = delete;
+    NewLocalRoot& operator=(const NewLocalRoot&) = delete;
 
 private:
-    bool newRoot_;
-    Block* savedRoot_;
-    size_t savedVisible_;
+    bool active_;
+    Block* savedRoot_ = nullptr;
     std::vector<LocalSlot> savedNames_;
 };
 
-// Compiles the block that follows a statement (the reader is just after its
-// "{") into a new Block.
-Block* compileBlock(ScriptReader& reader, int level, bool loop) {
-    Block* block = script().store.newBlock();
+// Compiles the statements of a block (the reader is just after its "{");
+// the locals declared inside are forgotten when it ends.
+void compileBlockInto(ScriptReader& reader, Block* block, int level, bool loop) {
     ListTail tail{&block->first};
     CompileState& c = script().compile;
+    size_t visible = c.visible.size();
     if (loop) ++c.loopDepth;
     compileList(reader, tail, level, true);
     if (loop) --c.loopDepth;
-    return block;
+    c.visible.resize(visible);
 }
 
 void runDefinitionBlock(Block* block) {
@@ -358,12 +356,11 @@ void compileDirective(ScriptReader& reader, ListTail& tail, int level, int keywo
     case KwDef: {
         define(reader, s.written);
         if (s.opensBlock) {
-            LocalScopeSaver locals(true);
+            NewLocalRoot locals(true);
             Block* block = script().store.newBlock();
             block->hasLocals = true;
             script().compile.root = block;
-            ListTail blockTail{&block->first};
-            compileList(reader, blockTail, kLevelCommands, true);
+            compileBlockInto(reader, block, kLevelCommands, false);
             runDefinitionBlock(block);
         }
         break;
@@ -457,10 +454,9 @@ void compileStatement(ScriptReader& reader, const char* word, ListTail& tail, in
 
     bool declaration = declarationLevel == kLevelDeclarations;
     bool newRoot = declaration && s.opensBlock;
-    LocalScopeSaver locals(newRoot);
-    Block* block = nullptr;
+    NewLocalRoot locals(newRoot);
+    Block* block = s.opensBlock ? script().store.newBlock() : nullptr;
     if (newRoot) {
-        block = script().store.newBlock();
         block->hasLocals = true;
         script().compile.root = block;
     }
@@ -483,16 +479,7 @@ void compileStatement(ScriptReader& reader, const char* word, ListTail& tail, in
     if (!s.opensBlock) return;
     int blockLevel = (keyword == KwTask || keyword == KwAction || keyword == KwClass) ? kLevelDeclarations
                                                                                        : kLevelCommands;
-    bool loop = keyword == KwFor || keyword == KwForEach;
-    if (block) {
-        ListTail blockTail{&block->first};
-        CompileState& c = script().compile;
-        if (loop) ++c.loopDepth;
-        compileList(reader, blockTail, blockLevel, true);
-        if (loop) --c.loopDepth;
-    } else {
-        block = compileBlock(reader, blockLevel, loop);
-    }
+    compileBlockInto(reader, block, blockLevel, keyword == KwFor || keyword == KwForEach);
     if (hasBlock)
         *statement.blockCell() =
             Value::fromPointer(block->hasLocals ? ValueType::BlockWithLocals : ValueType::Block, block);

@@ -38,8 +38,18 @@ struct ScriptFixture : ::testing::Test {
         linkScene(scene.scope);
         system.heap.engineStarted = true;
     }
+    // The global scene's own script "game" (engine-wide functions).
+    void loadGame(const std::string& gameScript) {
+        addSource("common_all", "");
+        addSource("common_all_post", "");
+        addSource("game", gameScript);
+        compileScene(system.global());
+        linkScene(system.global());
+    }
+    // The first text given for a name is the one compiled.
     void addSource(const char* name, const std::string& text) {
-        system.sources.add(intern(name), text.data(), text.size());
+        if (!system.sources.find(intern(name), ""))
+            system.sources.add(intern(name), text.data(), text.size());
     }
 
     Value* cell(const char* name, int kind = KindPlain) {

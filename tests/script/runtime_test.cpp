@@ -1,0 +1,239 @@
+#include "script_fixture.h"
+
+using namespace glint;
+using glint::test::ScriptFixture;
+
+TEST_F(ScriptFixture, RecursionStopsAtTheSixtySixthLevel) {
+    load("fun deep %n {\n  set #max %n\n  add %n 1\n  call &deep %n\n  add #returned 1\n}\n"
+         "init {\n  call &deep 1\n}\n");
+    EXPECT_EQ(number("max"), 65);
+    EXPECT_EQ(number("returned"), 65); // every level below the refused one goes on
+    EXPECT_EQ(tracedCount("ERROR in script room: STACK OVERFLOW"), 1) << traceText();
+    EXPECT_EQ(tracedCount("   called from room:deep"), 16);
+    EXPECT_EQ(system.callStack->count(), 0);
+}
+
+TEST_F(ScriptFixture, CallStackHoldsTheRunningFunctions) {
+    load("fun inner {\n  set #depth ##Call_stack[].count\n  set #top ##Call_stack[-1]\n}\n"
+         "fun outer {\n  call &inner\n}\n"
+         "init {\n  call &outer\n}\n");
+    EXPECT_EQ(number("depth"), 2);
+    EXPECT_EQ(text("top"), "&room:inner");
+}
+
+TEST_F(ScriptFixture, ParametersAreCopies) {
+    load("fun change %p {\n  set %p 99\n}\n"
+         "init {\n  set #keep 1\n  call &change #keep\n}\n");
+    EXPECT_EQ(number("keep"), 1);
+}
+
+TEST_F(ScriptFixture, CallFxTimingAndOrder) {
+    load("fun note %what {\n  set_str #log #log %what\n}\n"
+         "init {\n"
+         "  call_fx 0 &note now\n"
+         "  call_fx 0.5 &note half\n"
+         "  call_fx 0.02 &note a\n"
+         "  call_fx 0.02 &note b\n"
+         "  call_fx 0.3 &gone x\n"
+         "  abort &gone\n"
+         "}\n"
+         "fun gone %x {\n  set #gone 1\n}\n");
+    EXPECT_EQ(text("log"), "now");
+    update(1);
+    EXPECT_EQ(text("log"), "now");
+    update(1);
+    EXPECT_EQ(text("log"), "nowba"); // same update: the last one found first
+    update(47);
+    EXPECT_EQ(text("log"), "nowba");
+    update(1);
+    EXPECT_EQ(text("log"), "nowbahalf"); // the 50th update
+    update(100);
+    EXPECT_TRUE(value("gone").isNone());
+}
+
+TEST_F(ScriptFixture, AfterBlocksKeepTheirFrameAndRunInReverseOrder) {
+    load("init {\n"
+         "  set %x first\n"
+         "  after 0.01 {\n    set_str #log #log %x\n  }\n"
+         "  set %x second\n"
+         "  after 0.01 {\n    set_str #log #log \"-\" %x\n  }\n"
+         "  after 0 {\n    set #at_once 1\n  }\n"
+         "}\n");
+    EXPECT_EQ(number("at_once"), 1);
+    EXPECT_TRUE(value("log").isNone());
+    update(1);
+    EXPECT_EQ(text("log"), "-secondfirst");
+}
+
+TEST_F(ScriptFixture, SignalsCountDownAndRunHandlers) {
+    element("bell");
+    load("on !ring {\n  add #rung 1\n}\n"
+         "on !ring if #armed = 1 {\n  add #armed_rung 1\n}\n"
+         "task t hand $bell ? {\n  on !ring {\n    set #task_seen #@\n  }\n}\n"
+         "init {\n  signal !ring 0.03\n}\n");
+    update(2);
+    EXPECT_TRUE(value("rung").isNone());
+    update(1);
+    EXPECT_EQ(number("rung"), 1);
+    EXPECT_TRUE(value("armed_rung").isNone());
+    EXPECT_EQ(text("task_seen"), "@room:t");
+    *cell("armed") = Value::fromNumber(1);
+    ScriptSignal* ring = cell("ring", KindSignal)->as<ScriptSignal>();
+    ring->countdown = 1;
+    ring->members.set(sym::paused(), Value::fromNumber(1));
+    update(5);
+    EXPECT_EQ(number("rung"), 1); // paused
+    ring->members.set(sym::paused(), Value::fromNumber(0));
+    update(1);
+    EXPECT_EQ(number("rung"), 2);
+    EXPECT_EQ(number("armed_rung"), 1);
+    // signal with zero seconds still waits one update; abort cancels it.
+    raiseSignal(ring);
+    EXPECT_EQ(number("rung"), 3);
+}
+
+TEST_F(ScriptFixture, TaskStatesExecutionAndEvents) {
+    element("door");
+    element("lamp");
+    loadGame("fun on_task_executed %t {\n  set_str #events #events x\n}\n"
+             "fun on_task_state %t {\n  set_str #states #states %t.name\n}\n");
+    load("task must hand $door ? {\n  do {\n    add #must_runs 1\n  }\n}\n"
+         "action act hand $lamp ? {\n  do {\n    set #seen_state #@.state\n  }\n}\n"
+         "task done hand $door ? {\n  do {\n    complete\n  }\n}\n");
+    ScriptTask* must = task("must");
+    ScriptTask* act = task("act");
+    executeTask(must);
+    EXPECT_EQ(must->state, TaskCompleted);
+    EXPECT_TRUE(traced("State of task must in script room is invalid!"));
+    executeTask(act);
+    EXPECT_EQ(act->state, TaskEnabled);
+    EXPECT_EQ(text("seen_state"), "Executed");
+    executeTask(task("done"));
+    EXPECT_EQ(task("done")->state, TaskCompleted);
+    EXPECT_EQ(tracedCount("is invalid!"), 1);
+    Value events = *findVariable(system.global(), KindPlain, intern("events"), nullptr, false);
+    EXPECT_EQ(valueText(events), "xxx");
+    Value states = *findVariable(system.global(), KindPlain, intern("states"), nullptr, false);
+    EXPECT_EQ(valueText(states), "mustactdone");
+    EXPECT_EQ(must->oldState, TaskDisabled);
+}
+
+TEST_F(ScriptFixture, InstanceStatesPropagate) {
+    for (const char* n : {"cup_1", "cup_2", "cup_3"}) element(n);
+    load("task cups hand $cup[] ? {\n  do {\n  }\n}\n");
+    ScriptTask* parent = task("cups");
+    ASSERT_NE(parent->instances, nullptr);
+    ScriptTask* c[3];
+    for (int i = 0; i < 3; ++i) c[i] = parent->instances->at(i + 1)->as<ScriptTask>();
+
+    setTaskState(parent, TaskEnabled);
+    for (ScriptTask* t : c) EXPECT_EQ(t->state, TaskEnabled);
+    setTaskState(c[0], TaskCompleted);
+    EXPECT_EQ(parent->state, TaskEnabled);
+    setTaskState(c[1], TaskIgnored);
+    EXPECT_EQ(parent->state, TaskEnabled);
+    setTaskState(c[2], TaskCompleted);
+    EXPECT_EQ(parent->state, TaskCompleted); // every non-ignored instance agrees
+    setTaskState(c[1], TaskEnabled);
+    EXPECT_EQ(parent->state, TaskEnabled);
+    EXPECT_EQ(parent->oldState, TaskCompleted);
+}
+
+TEST_F(ScriptFixture, StateCommandsAndTaskMembers) {
+    element("door");
+    element("lamp_1");
+    element("lamp_2");
+    load("task a hand $door ? {\n  do {\n  }\n}\n"
+         "action b hand $lamp[] ? {\n  do {\n  }\n}\n"
+         "init {\n"
+         "  enable @a\n"
+         "  set #list[1] @a\n  set #list[2] @b\n"
+         "  disable #list[]\n"
+         "  set #state @a.state\n"
+         "  set #mandatory @a.is_mandatory\n"
+         "  set #name @b.name\n"
+         "  set #subs @b.sub_tasks.count\n"
+         "  set #inst @b.$lamp_2\n"
+         "  set #inst2 @b[$lamp_1]\n"
+         "  set @a.pointer eye\n"
+         "  set #pointer @a.pointer\n"
+         "  set @a.state Enabled\n"
+         "  set @a.custom 5\n"
+         "  set #custom @a.custom\n"
+         "}\n");
+    EXPECT_EQ(text("state"), "Disabled");
+    EXPECT_EQ(number("mandatory"), 1);
+    EXPECT_EQ(text("name"), "b");
+    EXPECT_EQ(number("subs"), 2);
+    EXPECT_EQ(text("inst"), "@room:b$lamp_2");
+    EXPECT_EQ(text("pointer"), "eye");
+    EXPECT_EQ(number("custom"), 5);
+    EXPECT_TRUE(traced("Invalid property state")) << traceText();
+    EXPECT_EQ(task("a")->state, TaskDisabled);
+}
+
+TEST_F(ScriptFixture, PointerPassClickHoverUseAndTargets) {
+    ScriptElement* door = element("door");
+    ScriptElement* chest = element("chest");
+    ScriptItem key(intern("key"));
+    ScriptItem stone(intern("stone"));
+    *findVariable(system.global(), KindItem, intern("key"), nullptr, true) =
+        Value::fromPointer(ValueType::Item, &key);
+    loadGame("fun on_invalid_use %t {\n  set ##invalid %t\n}\n");
+    load("task open hand $door ? {\n  do {\n    add #opened 1\n    complete\n  }\n"
+         "  fun .on_hover_begin {\n    add #hover_begin 1\n  }\n"
+         "  fun .on_hovering %held {\n    set #held %held\n  }\n"
+         "  fun .on_hover_end {\n    add #hover_end 1\n  }\n}\n"
+         "task unlock hand $chest ^key {\n  do {\n    set #used #^\n    complete\n  }\n}\n"
+         "init {\n  enable @open\n  enable @unlock\n}\n");
+    PointerInput& in = system.pointer;
+    in.hovered = door;
+    in.buttonHeld = true;
+    update();
+    EXPECT_EQ(number("hover_begin"), 1);
+    EXPECT_EQ(number("held"), 1);
+    update();
+    EXPECT_EQ(number("hover_begin"), 1); // once
+    in.hovered = nullptr;
+    update();
+    EXPECT_EQ(number("hover_end"), 1);
+
+    updateTasks(scene.scope, TaskPass::CollectTargets);
+    ASSERT_EQ(scene.scope.targets.size(), 2u);
+    EXPECT_EQ(scene.scope.targets[0].task, task("open"));
+    EXPECT_EQ(scene.scope.targets[1].interaction, 3);
+
+    in.dropTarget = chest;
+    in.dropped = Value::fromPointer(ValueType::Item, &stone);
+    update();
+    EXPECT_EQ(valueText(*findVariable(system.global(), KindPlain, intern("invalid"), nullptr, false)), "@room:unlock");
+    EXPECT_EQ(task("unlock")->state, TaskEnabled);
+    in.dropped = Value::fromPointer(ValueType::Item, &key);
+    update();
+    EXPECT_EQ(text("used"), "^key");
+    EXPECT_EQ(task("unlock")->state, TaskCompleted);
+    in.dropTarget = nullptr;
+
+    in.clicked = door;
+    update();
+    EXPECT_EQ(number("opened"), 1);
+    update();
+    EXPECT_EQ(number("opened"), 1); // completed: no longer offered
+}
+
+TEST_F(ScriptFixture, AlwaysBlocksRunEveryUpdate) {
+    load("always {\n  add #frames 1\n}\n");
+    update(3);
+    EXPECT_EQ(number("frames"), 3);
+    updateTasks(scene.scope, TaskPass::CollectTargets);
+    EXPECT_EQ(number("frames"), 3);
+}
+
+TEST_F(ScriptFixture, ScriptErrorTexts) {
+    load("init {\n  error \"bad thing\" 7 2.5\n}\n");
+    EXPECT_TRUE(traced("ERROR in script room: bad thing 7 2.50")) << traceText();
+    EXPECT_STREQ(lastScriptError(), "ERROR in script room");
+    setScriptErrorScope(nullptr);
+    scriptError("outside");
+    EXPECT_TRUE(traced("ERROR: outside"));
+}
