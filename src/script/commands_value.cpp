@@ -152,14 +152,10 @@ uint32_t commandGetType(Value* args, int) {
 }
 
 uint32_t commandSetStr(Value* args, int count) {
-    std::string text;
-    char piece[4096];
-    for (int i = 1; i < count; ++i) {
-        if (args[i].isNone()) continue;
-        piece[0] = 0;
-        formatValue(args[i], piece, sizeof piece);
-        text += piece;
-    }
+    char* text = script().text;
+    text[0] = 0;
+    for (int i = 1; i < count; ++i)
+        if (!args[i].isNone()) formatValue(args[i], text, sizeof script().text);
     args[0] = Value::fromSymbol(intern(text));
     return 1;
 }
@@ -214,15 +210,13 @@ uint32_t commandResetObject(Value* args, int) {
 }
 
 uint32_t commandError(Value* args, int count) {
-    std::string text;
-    char piece[4096];
+    char* text = script().text;
+    text[0] = 0;
     for (int i = 0; i < count; ++i) {
-        piece[0] = 0;
-        formatValue(args[i], piece, sizeof piece);
-        if (i) text += ' ';
-        text += piece;
+        if (i) std::strncat(text, " ", sizeof script().text - std::strlen(text) - 1);
+        formatValue(args[i], text, sizeof script().text);
     }
-    scriptError("%s", text.c_str());
+    scriptError("%s", text);
     return 0;
 }
 

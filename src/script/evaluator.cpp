@@ -1,5 +1,6 @@
 // Evaluating compiled forms (read, read creating, write) and conditions.
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -238,8 +239,10 @@ void accessSceneObjectMember(ScriptSceneObject* object, ValueType type, const Va
         if (isWrite(mode)) return readOnly(m), void();
         value = Value();
         if (!object->scene || !object->name) return;
-        std::string name = std::string(object->name->text) + "$" + m->text;
-        Value* cell = findVariable(object->scene->scope, kind, intern(name), nullptr, false);
+        char name[512];
+        int length = std::snprintf(name, sizeof name, "%s$%s", object->name->text, m->text);
+        if (length <= 0 || length >= static_cast<int>(sizeof name)) return;
+        Value* cell = findVariable(object->scene->scope, kind, intern(name, length), nullptr, false);
         if (cell) value = *cell;
         return;
     }

@@ -89,6 +89,9 @@ struct PointerInput {
     Value dropped;                       // the dropped object
     ScriptElement* lookedAt = nullptr;
     bool buttonHeld = false;
+    // Set when a task reacted; later tasks of the same update (in any
+    // scene) leave the pointer alone. The input code clears it per update.
+    bool handled = false;
 };
 
 enum class TaskPass { Normal, CollectTargets, Hints };
@@ -123,6 +126,8 @@ public:
 
     Value stack[kValueStackCells];
     int top = 0;
+    // Scratch text for commands that build strings (no allocation per call).
+    char text[65536];
 
     Scope& global() { return globalScene.scope; }
     void addScene(ScriptScene* scene) { scenes.push_back(scene); }

@@ -207,20 +207,15 @@ void runDelayedBlocks(Scope& scope) {
             s.ctx.element = delayed->element;
             s.ctx.self = delayed->self;
             setScriptErrorScope(s.ctx.scope);
+            // The block runs in a copy of the frame it was written in.
             Value* frame = s.stack + s.top;
             std::copy(delayed->frame.begin(), delayed->frame.end(), frame);
-            // The block runs in a copy of the frame it was written in.
-            Block* block = delayed->block;
-            Block* savedRoot = s.ctx.root;
-            Value* savedFrame = s.ctx.frame;
             int savedTop = s.top;
             s.top += slots;
             s.ctx.frame = frame;
-            runPlainBlock(block);
-            s.ctx.breakFlag = false;
+            s.ctx.loopDepth = 0;
+            runPlainBlock(delayed->block);
             s.top = savedTop;
-            s.ctx.root = savedRoot;
-            s.ctx.frame = savedFrame;
             s.ctx = saved;
             setScriptErrorScope(s.ctx.scope);
         }
@@ -315,24 +310,19 @@ bool usingObjectMatches(const Value& wanted, const Value& dropped) {
     return wanted.type() == dropped.type() && wanted.bits == dropped.bits;
 }
 
-struct TaskPassState {
-    TaskPass pass;
-    bool handled = false;
-};
-
-void updateTask(Scope& scope, ScriptTask* task, TaskPassState& state) {
+void updateTask(Scope& scope, ScriptTask* task, TaskPass pass) {
     task->interaction = interactionOf(task);
     if (task->state != TaskEnabled || !task->element) return;
     PointerInput& input = script().pointer;
-    if (state.pass != TaskPass::Normal) {
-        if (state.pass == TaskPass::CollectTargets && task->element->isClickable())
+    if (pass != TaskPass::Normal) {
+        if (pass == TaskPass::CollectTargets && task->element->isClickable())
             scope.targets.push_back({task, task->interaction});
         return;
     }
-    if (state.handled) return;
+    if (input.handled) return;
     if (task->interaction == 3) {
         if (input.dropTarget != task->element) return;
-        state.handled = true;
+        input.handled = true;
         if (usingObjectMatches(task->description->usingObject, input.dropped)) {
             executeTask(task);
         } else {
@@ -351,17 +341,17 @@ void updateTask(Scope& scope, ScriptTask* task, TaskPassState& state) {
         callMember(task, sym::on_hovering(), &held);
     }
     if (target && target == task->element) {
-        state.handled = true;
+        input.handled = true;
         executeTask(task);
     }
 }
 
-void updateDeclaredTask(Scope& scope, ScriptTask* task, TaskPassState& state) {
+void updateDeclaredTask(Scope& scope, ScriptTask* task, TaskPass pass) {
     if (task->instances && !task->instances->items.empty()) {
         for (Value* cell : task->instances->items)
-            if (cell && cell->is(ValueType::Task)) updateTask(scope, cell->as<ScriptTask>(), state);
+            if (cell && cell->is(ValueType::Task)) updateTask(scope, cell->as<ScriptTask>(), pass);
     } else {
-        updateTask(scope, task, state);
+        updateTask(scope, task, pass);
     }
 }
 
@@ -384,13 +374,12 @@ void updateHover(Scope& scope) {
 
 void updateTasks(Scope& scope, TaskPass pass) {
     ScriptSystem& s = script();
-    TaskPassState state{pass};
     if (pass == TaskPass::CollectTargets) scope.targets.clear();
     for (NodeRef ref = scope.topLevel; !ref.empty();) {
         Statement statement = s.store.statement(ref);
         int command = statement.command();
         if (command == KwTask || command == KwAction) {
-            if (ScriptTask* task = declaredTask(statement, scope)) updateDeclaredTask(scope, task, state);
+            if (ScriptTask* task = declaredTask(statement, scope)) updateDeclaredTask(scope, task, pass);
         } else if (command == KwAlways && pass == TaskPass::Normal) {
             ExecContext saved = s.ctx;
             s.ctx.scope = &scope;

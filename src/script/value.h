@@ -225,6 +225,12 @@ Value* findVariable(Scope& scope, int kind, Symbol* name, Value* initial, bool c
 Value* declareVariable(Scope& scope, int kind, Symbol* name, Value* cell);
 Value* declareVariable(Scope& scope, int kind, const char* name, Value* cell);
 
+// What the scene loader calls for every element: declares the element
+// variable and, for a name with an underscore (after its first "$"), also
+// appends the cell to the element array named by the text before that
+// underscore plus "_ALL[]" (lamp_2 joins $lamp_ALL[]).
+Value* declareElementVariable(Scope& scope, Symbol* name, Value* cell);
+
 // The scope of the global scene; null until a script system exists.
 Scope* globalScope();
 

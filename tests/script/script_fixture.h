@@ -90,11 +90,14 @@ struct ScriptFixture : ::testing::Test {
         elements_.push_back(std::make_unique<ScriptElement>(intern(name), &scene));
         ScriptElement* e = elements_.back().get();
         Value* cell = scriptHeap().newCell(Value::fromPointer(ValueType::Element, e));
-        findVariable(scene.scope, KindElement, e->name, cell, true);
+        declareElementVariable(scene.scope, e->name, cell);
         return e;
     }
     void update(int times = 1) {
-        for (int i = 0; i < times; ++i) runScenePasses(scene.scope);
+        for (int i = 0; i < times; ++i) {
+            system.pointer.handled = false; // the input code's job each update
+            runScenePasses(scene.scope);
+        }
     }
     bool traced(const std::string& text) const { return trace.contains(text); }
     int tracedCount(const std::string& text) const {

@@ -159,6 +159,17 @@ TEST_F(ScopeFixture, AllViewsAndAllArrays) {
     EXPECT_EQ(var(KindElement, "lamp_ALL[]"), lamps);
 }
 
+TEST_F(ScopeFixture, ElementVariablesJoinTheirAllArray) {
+    ScriptElement lamp2(intern("lamp_2"), &scene), lamp7(intern("lamp_big_7"), &scene), plain(intern("chair"), &scene);
+    for (ScriptElement* e : {&lamp2, &lamp7, &plain})
+        declareElementVariable(scope, e->name, scriptHeap().newCell(Value::fromPointer(ValueType::Element, e)));
+    ArrayObject* lamps = var(KindElement, "lamp_ALL[]")->as<ArrayObject>();
+    ASSERT_EQ(lamps->count(), 2);
+    EXPECT_EQ(lamps->at(2)->as<ScriptElement>(), &lamp7);
+    EXPECT_EQ(scope.allArrays().size(), 1u);
+    EXPECT_EQ(var(KindElement, "lamp[]", false)->as<ArrayObject>()->at(2), lamps->at(1)); // lamp_2 is also lamp[2]
+}
+
 TEST_F(ScopeFixture, ObjectsOnFirstMentionFollowTheStartedFlag) {
     Value* f = var(KindFunction, "f");
     ASSERT_TRUE(f->is(ValueType::Function));
