@@ -42,6 +42,7 @@ bool runLoopBody(Block* block) {
 
 Value* loopSlot(Statement statement) {
     ExecContext& ctx = script().ctx;
+    if (!statement) return nullptr;
     const Value* index = statement.arg(0);
     if (!index->is(ValueType::LoopLocal) || !ctx.frame) return nullptr;
     return ctx.frame + index->bits;

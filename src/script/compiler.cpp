@@ -544,7 +544,7 @@ bool compileScript(Scope& scope, ListTail& list, Symbol* name, const IncludeCont
                    bool mustExist) {
     ScriptScene* scene = scope.scene();
     const char* folder = scene && scene->folder ? scene->folder->text : "";
-    ScriptSource* source = script().sources.find(name, folder);
+    ScriptSource* source = findScriptSource(name, folder);
     if (!source) {
         if (mustExist) scriptError("ERROR: Script '%s' does not exist!", name->text);
         return false;

@@ -109,6 +109,9 @@ void enterFunction(ScriptFunction* function, ScriptInstance* instance) {
     }
     ctx.self = instance ? Value::fromPointer(ValueType::Instance, instance) : Value();
     ctx.function = function;
+    // A built-in reached through call, call_fx or an event has no statement
+    // of its own: if, for and after find no block to run.
+    ctx.statement = Statement{};
     ctx.breakFlag = false;
     ctx.loopDepth = 0;
     setScriptErrorScope(ctx.scope);

@@ -17,6 +17,10 @@ ScriptScene* globalScene() { return currentGlobal; }
 Scope* globalScope() { return currentGlobal ? &currentGlobal->scope : nullptr; }
 ScriptSystem& script() { return *currentSystem; }
 
+ScriptSource* findScriptSource(Symbol* name, const char* folder) {
+    return currentSystem->sources.find(name, folder);
+}
+
 ScriptSystem::ScriptSystem()
     : globalScene(intern("game")), previousHeap_(currentHeap), previousGlobal_(currentGlobal),
       previousSystem_(currentSystem) {

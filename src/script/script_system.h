@@ -160,6 +160,9 @@ private:
     std::vector<DelayedBlock*> freeBlocks_;
 };
 
+// The source of a script name, loaded on first use (see ScriptSourceList).
+ScriptSource* findScriptSource(Symbol* name, const char* folder);
+
 // The running system; only valid while one exists.
 ScriptSystem& script();
 // The running system's global scene, or null.

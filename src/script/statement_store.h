@@ -63,7 +63,8 @@ struct Statement {
     Value* header = nullptr;
 
     explicit operator bool() const { return header != nullptr; }
-    StatementHeader info() const { return headerOf(header); }
+    // An absent statement reads as an empty header (command 0, no block).
+    StatementHeader info() const { return header ? headerOf(header) : StatementHeader{}; }
     int command() const { return info().command; }
     int written() const { return info().written; }
     int cells() const { return info().cells; }

@@ -237,3 +237,12 @@ TEST_F(ScriptFixture, ScriptErrorTexts) {
     scriptError("outside");
     EXPECT_TRUE(traced("ERROR: outside"));
 }
+
+TEST_F(ScriptFixture, BlockCommandsReachedThroughCallHaveNoBlock) {
+    load("init {\n  call &&if 1\n  call &&for %i 1 3\n  call &&after 0\n  call_fx 0.01 &&if 1\n  set #fine 1\n}\n"
+         "init {\n  set #second 1\n}\n");
+    update(2);
+    EXPECT_EQ(number("fine"), 1);
+    EXPECT_EQ(number("second"), 1);
+    EXPECT_FALSE(traced("not defined")) << traceText();
+}
