@@ -37,6 +37,7 @@ public:
     size_t releaseUnmarked();
 
 private:
+    bool markFlag(Value* cell);
     void drain();
     void markContents(const Value& value);
     void markArray(ArrayObject* array);
@@ -45,6 +46,7 @@ private:
 
     ScriptHeap& heap_;
     std::vector<Value> pending_;
+    std::vector<Value*> touched_; // every cell marked in this collection
     uint32_t epoch_ = 0;
 };
 

@@ -121,6 +121,8 @@ TEST_F(ScriptFixture, DeclarationErrors) {
         {"task 5 hand ? ? {\n}\n", "Invalid task declaration"},
         {"def #used 1\ntask #used hand ? ? {\n}\n", "Invalid task used, already defined as 1"},
         {"fun #empty {\n}\n", "Invalid function empty"},
+        {"def #k 1\nclass #k {\n}\n", "Invalid class k, already defined as 1"},
+        {"class #nothing {\n}\n", "Invalid class nothing"},
         {"class 5 {\n}\n", "Invalid Class declaration"},
         {"init {\n  call &nobody\n}\n", "Function not defined: room:nobody"},
         {"init {\n  call @nobody\n}\n", "Task not defined: room:nobody"},

@@ -246,3 +246,15 @@ TEST_F(ScriptFixture, BlockCommandsReachedThroughCallHaveNoBlock) {
     EXPECT_EQ(number("second"), 1);
     EXPECT_FALSE(traced("not defined")) << traceText();
 }
+
+TEST_F(ScriptFixture, StatementStoreChunksAndLimits) {
+    StatementStore store;
+    NodeRef first = store.allocate(1000);
+    EXPECT_FALSE(first.empty()); // (0, 0) is never handed out
+    NodeRef second = store.allocate(100); // does not fit chunk 0 any more
+    EXPECT_EQ(second.chunk, 1);
+    EXPECT_EQ(second.offset, 0);
+    EXPECT_EQ(store.cell(second), store.cell(second)); // stable addresses
+    EXPECT_TRUE(store.allocate(1025).empty());
+    EXPECT_TRUE(traced("Request for too much objects!"));
+}

@@ -258,3 +258,21 @@ TEST(Collector, CyclesAndHostObjectsTerminate) {
     EXPECT_EQ(collector.releaseUnmarked(), 0u);
     EXPECT_NE(lamp.members.get(intern("self")), nullptr);
 }
+
+TEST(Collector, CellsOutsideThePoolsAreTraversedEveryTime) {
+    ScriptSystem system;
+    ScriptHeap& heap = system.heap;
+    Value engineCell; // an engine field bound to a global variable
+    declareVariable(system.global(), KindPlain, "Engine_list", &engineCell);
+    ArrayObject* list = heap.arrays.create(intern("ARRAY000000007[]"), &system.global(), ArrayObject::kAnonymous);
+    engineCell = Value::fromPointer(ValueType::Array, list);
+    *list->slot(1) = Value::fromNumber(3);
+    Collector collector(heap);
+    for (int round = 0; round < 2; ++round) {
+        collector.clearMarks();
+        collector.markSystem(system);
+        EXPECT_EQ(collector.releaseUnmarked(), 0u) << round;
+        EXPECT_FALSE(engineCell.marked());
+    }
+    EXPECT_EQ(list->at(1)->number, 3);
+}
