@@ -9,8 +9,6 @@
 
 namespace glint {
 
-using NodeRef = NodeHead;
-
 // A built-in command: receives the evaluated argument cells and the number
 // of arguments written; returns the write-back mask (bit i: argument i).
 using CommandCallback = uint32_t (*)(Value* args, int count);

@@ -1,6 +1,5 @@
 #include "script/script_system.h"
 
-#include "script/commands.h"
 #include "script/script_error.h"
 
 namespace glint {

@@ -155,11 +155,11 @@ struct VariableEntry {
 using VariableList = std::vector<VariableEntry*>;
 
 // The address of a statement node in the statement store; (0, 0) is none.
-struct NodeHead {
+struct NodeRef {
     uint16_t chunk = 0;
     uint16_t offset = 0;
     bool empty() const { return chunk == 0 && offset == 0; }
-    bool operator==(const NodeHead&) const = default;
+    bool operator==(const NodeRef&) const = default;
 };
 
 // A task offered to the pointer by the target pass.
@@ -193,7 +193,7 @@ public:
     bool compiled = false;
 
     // Filled by the compiler and the interpreter (owned by the script system).
-    NodeHead topLevel;                       // the compiled statement list
+    NodeRef topLevel;                       // the compiled statement list
     std::vector<DelayedCall*> delayedCalls;  // call_fx
     std::vector<DelayedBlock*> delayedBlocks; // after
     std::vector<AnimationCue*> cues;         // when
