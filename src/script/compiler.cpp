@@ -534,7 +534,7 @@ void compileSource(Scope& scope, ListTail& list, ScriptSource& source, const Inc
     ++source.useCount;
     // Each reader owns 62 KiB of argument buffers: keep them off the stack.
     auto reader = std::make_unique<ScriptReader>(scope, source.text.get(), include);
-    if (compileList(*reader, list, level, false) == ListEnd::Brace && reader->nextWord())
+    if (compileList(*reader, list, level, false) == ListEnd::Brace && reader->nextStatementWord())
         scriptError("Unexpected end of script");
 }
 

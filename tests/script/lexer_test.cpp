@@ -197,6 +197,14 @@ TEST_F(ScriptFixture, LexerAndDirectiveErrors) {
     }
 }
 
+TEST_F(ScriptFixture, StrayClosingBraceEndsTheFile) {
+    load("def #a 1\n}\n\n   \n", "def #b 1\n}\ndef #c 1\n");
+    EXPECT_EQ(number("a"), 1);
+    EXPECT_EQ(number("b"), 1);
+    EXPECT_EQ(cell("c"), nullptr); // compilation of common_all stopped at its brace
+    EXPECT_EQ(tracedCount("Unexpected end of script"), 1) << traceText();
+}
+
 TEST_F(ScriptFixture, MissingRequiredScriptsAndOptionalSceneScript) {
     ScriptScene menu(intern("intro.menu"));
     system.addScene(&menu);
