@@ -13,11 +13,7 @@ namespace glint {
 #undef GLINT_KEYWORD
 #undef GLINT_COMMAND
 
-namespace {
-KeywordTable keywordTable;
-} // namespace
-
-const KeywordTable& keywords() { return keywordTable; }
+const KeywordTable& keywords() { return script().keywords; }
 
 ScriptFunction* registerCommand(const char* name, CommandCallback callback, int minimumArguments, int flags) {
     if (!callback) {
@@ -39,6 +35,7 @@ ScriptFunction* registerKeyword(int index, const char* name, CommandCallback cal
                                 int flags) {
     ScriptFunction* function = registerCommand(name, callback, minimumArguments, flags);
     if (!function || index <= 0 || index >= kKeywordSlots) return function;
+    KeywordTable& keywordTable = script().keywords;
     keywordTable.symbol[index] = function->name;
     keywordTable.callback[index] = callback;
     keywordTable.minimum[index] = static_cast<uint8_t>(minimumArguments);
@@ -48,6 +45,7 @@ ScriptFunction* registerKeyword(int index, const char* name, CommandCallback cal
 
 int keywordIndex(Symbol* symbol) {
     if (!symbol) return 0;
+    const KeywordTable& keywordTable = keywords();
     for (int i = 0; i < kKeywordSlots; ++i)
         if (keywordTable.symbol[i] == symbol) return i;
     return 0;

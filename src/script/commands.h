@@ -33,7 +33,7 @@ struct KeywordTable {
     Symbol* symbol[kKeywordSlots] = {};
     CommandCallback callback[kKeywordSlots] = {};
     uint8_t minimum[kKeywordSlots] = {};
-    ScriptFunction* function[kKeywordSlots] = {}; // of the running system
+    ScriptFunction* function[kKeywordSlots] = {};
 };
 
 // Flags are two decimal digits: tens = declaration level, units = owns a
@@ -44,6 +44,7 @@ ScriptFunction* registerKeyword(int index, const char* name, CommandCallback cal
                                 int flags);
 // 0 when the symbol is no keyword.
 int keywordIndex(Symbol* symbol);
+// The table of the running script system.
 const KeywordTable& keywords();
 
 // Registers every global built-in, keywords first.

@@ -1,12 +1,24 @@
 // One run of the script language: the heap, the global scene with the
-// engine-wide variables, the statement store, the script sources, the value
-// stack and the execution and compile contexts. The central engine object
-// owns exactly one; script() reaches the running one.
+// engine-wide variables, the statement store, the script sources, the
+// command table, the value stack and the execution and compile contexts.
+// The central engine object owns exactly one; script() reaches the running
+// one.
+//
+// Start-up, as the engine drives it:
+//   ScriptSystem system;                 // binds #+, #@, #$, #^, Call_stack[]
+//   registerBuiltinCommands();
+//   system.addScene(scene) ...           // every ScriptScene, in registry order
+//   setScriptFileHook / resource layer   // where .script files come from
+//   compileScene(scope) for each scene, then linkScene(scope) for each
+//   system.heap.engineStarted = true;
+// Each update: fill system.pointer, then runScenePasses(scope) for the
+// global scene and each active scene.
 #pragma once
 
 #include <deque>
 #include <vector>
 
+#include "script/commands.h"
 #include "script/heap.h"
 #include "script/host_objects.h"
 #include "script/script_source.h"
@@ -116,6 +128,7 @@ public:
     ScriptSourceList sources;
     std::vector<ScriptScene*> scenes; // registration order, global first
 
+    KeywordTable keywords; // filled by registerBuiltinCommands
     ExecContext ctx;
     CompileState compile;
     PointerInput pointer;
