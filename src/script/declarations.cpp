@@ -38,14 +38,7 @@ Value* functionVariable(Scope& scope, const std::string& name) {
 
 ScriptFunction* functionNamed(Scope& scope, const std::string& name) {
     Value* cell = functionVariable(scope, name);
-    if (!cell) return nullptr;
-    if (cell->isNone()) { // created after start-up: make the object now
-        ScriptFunction* f = scriptHeap().functions.create(intern(name), &scope);
-        f->owner = Value::fromPointer(ValueType::Scene, scope.scene());
-        scope.functions.push_back(f);
-        *cell = Value::fromPointer(ValueType::Function, f);
-    }
-    return cell->is(ValueType::Function) ? cell->as<ScriptFunction>() : nullptr;
+    return cell && cell->is(ValueType::Function) ? cell->as<ScriptFunction>() : nullptr;
 }
 
 char prefixOfObject(const Value& owner) {
@@ -201,26 +194,17 @@ std::vector<Value> listOf(const Value& v) {
     return out;
 }
 
-ScriptTask* taskOfDeclaration(Statement statement, Scope& scope, const char* what) {
+ScriptTask* taskOfDeclaration(Statement statement, Scope& scope) {
     Value name = argumentValue(statement, 0);
     if (name.is(ValueType::Task)) return name.as<ScriptTask>();
     Symbol* word = bareWord(statement, 0);
     if (!word) {
-        reportInvalid(what, *statement.arg(0), name);
+        reportInvalid("task", *statement.arg(0), name);
         return nullptr;
     }
-    int kind = what[0] == 't' ? KindTask : KindClass;
-    Value* cell = findVariable(scope, kind, word, nullptr, true);
-    if (cell && cell->isNone() && kind == KindTask) { // first mention after start-up
-        ScriptTask* t = scriptHeap().tasks.create(word, &scope);
-        scope.tasks.push_back(t);
-        *cell = Value::fromPointer(ValueType::Task, t);
-    }
+    Value* cell = findVariable(scope, KindTask, word, nullptr, true);
     if (cell && cell->is(ValueType::Task)) return cell->as<ScriptTask>();
-    if (cell && !cell->isNone() && !cell->is(ValueType::Class))
-        scriptError("Invalid %s %s, already defined as %s", what, word->text, text(*cell).c_str());
-    else if (kind == KindTask)
-        scriptError("Invalid %s %s", what, word->text);
+    scriptError("Invalid task %s", word->text);
     return nullptr;
 }
 
@@ -238,7 +222,7 @@ void declareTask(Statement statement, NodeRef node, Scope& scope, bool mandatory
         scriptError("Tasks inside classes are not supported!");
         return;
     }
-    ScriptTask* task = taskOfDeclaration(statement, scope, "task");
+    ScriptTask* task = taskOfDeclaration(statement, scope);
     if (!task) return;
     if (task->description && !task->description->declaration.empty()) {
         scriptError("DUPLICATE TASK in script %s -> %s", scope.sceneName(), task->name->text);
@@ -384,14 +368,8 @@ void declareClass(Statement statement, NodeRef node, Scope& scope) {
         klass = name.as<ScriptClass>();
     } else if (Symbol* word = bareWord(statement, 0)) {
         Value* cell = findVariable(scope, KindClass, word, nullptr, true);
-        if (cell && cell->isNone()) {
-            ScriptClass* created = scriptHeap().classes.create(word, &scope);
-            scope.classes.push_back(created);
-            *cell = Value::fromPointer(ValueType::Class, created);
-        }
-        if (cell && cell->is(ValueType::Class)) klass = cell->as<ScriptClass>();
-        else if (cell && !cell->isNone())
-            scriptError("Invalid class %s, already defined as %s", word->text, text(*cell).c_str());
+        if (cell && cell->is(ValueType::Class))
+            klass = cell->as<ScriptClass>();
         else
             scriptError("Invalid class %s", word->text);
     } else if (statement.arg(0)->is(ValueType::Reference)) {
