@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <string>
 
 #include "script/array_object.h"
@@ -263,6 +264,76 @@ uint32_t commandNew(Value* args, int count) {
             made = Value::fromPointer(ValueType::Task, instance);
     }
     args[0] = made;
+    return 1;
+}
+
+} // namespace glint
+
+namespace glint {
+
+namespace {
+
+int clampField(int value, int low, int high) { return value < low ? low : value > high ? high : value; }
+
+// Fields of "year:month:day:hour:minute:second" read from the right; a
+// leading "-" makes a field negative, any other character ends it, and
+// missing leading fields are 0.
+void parseTimeFields(const char* text, int fields[6]) {
+    for (int i = 0; i < 6; ++i) fields[i] = 0;
+    size_t length = std::strlen(text);
+    int index = 5;
+    size_t end = length;
+    while (index >= 0) {
+        size_t start = end;
+        while (start > 0 && text[start - 1] != ':') --start;
+        const char* p = text + start;
+        bool negative = *p == '-';
+        if (negative) ++p;
+        int value = 0;
+        for (; p < text + end && *p >= '0' && *p <= '9'; ++p) value = value * 10 + (*p - '0');
+        fields[index--] = negative ? -value : value;
+        if (start == 0) break;
+        end = start - 1;
+    }
+}
+
+void formatTime(char* out, size_t size, const std::tm& t, bool daylight) {
+    std::snprintf(out, size, "%.4d:%.2d:%.2d:%.2d:%.2d:%.2d+%.1d", clampField(t.tm_year + 1900, 1900, 2999),
+                  clampField(t.tm_mon + 1, 1, 12), clampField(t.tm_mday, 1, 31), clampField(t.tm_hour, 0, 23),
+                  clampField(t.tm_min, 0, 59), clampField(t.tm_sec, 0, 59), daylight ? 1 : 0);
+}
+
+} // namespace
+
+// get_local_time out [time]: a time text normalised by the local-time
+// conversion, with its daylight-saving flag; without a text, now.
+uint32_t commandGetLocalTime(Value* args, int count) {
+    char now[64];
+    const char* text = count > 1 && args[1].isString() ? args[1].symbol()->text : nullptr;
+    if (!text) {
+        std::time_t clock = std::time(nullptr);
+        std::tm local{};
+        localtime_r(&clock, &local);
+        // Written with the hour one lower under daylight saving, so that the
+        // conversion below (told there is none) gives the hour back.
+        std::snprintf(now, sizeof now, "%.4d:%.2d:%.2d:%.2d:%.2d:%.2d", local.tm_year + 1900, local.tm_mon + 1,
+                      local.tm_mday, local.tm_hour - (local.tm_isdst > 0 ? 1 : 0), local.tm_min, local.tm_sec);
+        text = now;
+    }
+    int f[6];
+    parseTimeFields(text, f);
+    std::tm t{};
+    t.tm_year = clampField(f[0], 1900, 2999) - 1900;
+    t.tm_mon = clampField(f[1], 1, 12) - 1;
+    t.tm_mday = clampField(f[2], 1, 31);
+    t.tm_hour = clampField(f[3], 0, 23);
+    t.tm_min = clampField(f[4], 0, 59);
+    t.tm_sec = clampField(f[5], 0, 59);
+    t.tm_isdst = 0;
+    std::mktime(&t);
+    char out[64];
+    formatTime(out, sizeof out, t, t.tm_isdst > 0);
+    args[0] = Value::fromSymbol(intern(out));
     return 1;
 }
 

@@ -1,3 +1,6 @@
+#include <cstdlib>
+#include <ctime>
+
 #include "script_fixture.h"
 
 using namespace glint;
@@ -257,4 +260,64 @@ TEST_F(ScriptFixture, StatementStoreChunksAndLimits) {
     EXPECT_EQ(store.cell(second), store.cell(second)); // stable addresses
     EXPECT_TRUE(store.allocate(1025).empty());
     EXPECT_TRUE(traced("Request for too much objects!"));
+}
+
+TEST_F(ScriptFixture, ValueCommands) {
+    load("init {\n"
+         "  set #a 7\n  idiv #a 2\n"
+         "  set #m 7\n  imod #m -2\n"
+         "  set #d 7\n  div #d 0.00005\n"
+         "  set_str #s \"a\" 1.5 #nothing\n"
+         "  set #arr[1] \"a\"\n  set #arr[2] \"b\"\n  in_array #pos \"b\" #arr[]\n"
+         "  in_array #absent \"z\" #arr[]\n"
+         "  set #c \"abc\"\n  set_char #c 4 100\n"
+         "  set #c5 \"abc\"\n  set_char #c5 5 100\n"
+         "  set #cut \"abcdef\"\n  set_char #cut 3 0\n"
+         "  get_angle #angle 0 0 10 -10\n"
+         "  get_distance #dist 0 0 3 4\n"
+         "  str_cmp #cmp \"abc\" \"abd\"\n"
+         "  set_number #num \"12.5kg\"\n"
+         "  round #r -2.5\n"
+         "  get_type #t #arr[]\n"
+         "  sin #sin 90\n  cos #cos 180\n"
+         "  clear #arr[]\n  set #cleared #arr[].count\n"
+         "}\n");
+    EXPECT_EQ(number("a"), 3);
+    EXPECT_EQ(number("m"), 1);
+    EXPECT_EQ(number("d"), 0);
+    EXPECT_EQ(text("s"), "a1.50");
+    EXPECT_EQ(number("pos"), 2);
+    EXPECT_EQ(number("absent"), 0);
+    EXPECT_EQ(text("c"), "abcd");
+    EXPECT_EQ(text("c5"), "abc");
+    EXPECT_EQ(text("cut"), "ab");
+    EXPECT_NEAR(number("angle"), 45, 1e-9);
+    EXPECT_NEAR(number("dist"), 5, 1e-9);
+    EXPECT_EQ(number("cmp"), -1);
+    EXPECT_EQ(number("num"), 12.5);
+    EXPECT_EQ(number("r"), -3);
+    EXPECT_EQ(text("t"), "array");
+    EXPECT_NEAR(number("sin"), 1, 1e-6);
+    EXPECT_NEAR(number("cos"), -1, 1e-6);
+    EXPECT_EQ(number("cleared"), 0);
+}
+
+TEST_F(ScriptFixture, LocalTimeIsNormalised) {
+    const char* saved = std::getenv("TZ");
+    std::string previous = saved ? saved : "";
+    setenv("TZ", "UTC", 1);
+    tzset();
+    load("init {\n"
+         "  get_local_time #t \"2024:02:30:10:05:07\"\n"
+         "  get_local_time #short \"3:4\"\n"
+         "  get_local_time #clamped \"1800:13:00:25:61:-5\"\n"
+         "  get_local_time #now\n"
+         "}\n");
+    EXPECT_EQ(text("t"), "2024:03:01:10:05:07+0");
+    EXPECT_EQ(text("short"), "1900:01:01:00:03:04+0");
+    EXPECT_EQ(text("clamped"), "1900:12:01:23:59:00+0");
+    EXPECT_EQ(text("now").size(), 21u);
+    if (saved) setenv("TZ", previous.c_str(), 1);
+    else unsetenv("TZ");
+    tzset();
 }
