@@ -349,7 +349,7 @@ void accessMember(const Value* cells, AccessMode mode, Value& value) {
         }
         Value result;
         if (m == sym::name()) result = Value::fromSymbol(entry->name);
-        else if (m == sym::scene()) result = entry->array ? sceneValueOf(entry->array->owner) : Value();
+        else if (m == sym::scene()) result = sceneValueOf(entry->scope);
         else break;
         if (isWrite(mode)) readOnly(m);
         else value = result;

@@ -44,13 +44,13 @@ const char* Scope::sceneName() const {
 }
 
 VariableEntry* Scope::addEntry(int kind, Symbol* name, Value* cell, ArrayObject* array) {
-    entries_.push_back({name, cell, array});
+    entries_.push_back({name, cell, array, this});
     lists_[kind].push_back(&entries_.back());
     return &entries_.back();
 }
 
 VariableEntry* Scope::addAllArray(Symbol* name, Value* cell, ArrayObject* array) {
-    entries_.push_back({name, cell, array});
+    entries_.push_back({name, cell, array, this});
     allArrays_.push_back(&entries_.back());
     return &entries_.back();
 }

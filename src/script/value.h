@@ -150,6 +150,7 @@ struct VariableEntry {
     Symbol* name = nullptr;
     Value* cell = nullptr;
     ArrayObject* array = nullptr;
+    Scope* scope = nullptr; // the owner (the scene of a variable_ref)
 };
 
 using VariableList = std::vector<VariableEntry*>;

@@ -267,3 +267,47 @@ TEST_F(ScriptFixture, TooManyLocals) {
     load(script + "}\n");
     EXPECT_TRUE(traced("Too much local variables!"));
 }
+
+TEST_F(ScriptFixture, MembersOfObjects) {
+    element("lamp");
+    element("lamp$glow");
+    ScriptScene hall(intern("hall"));
+    system.addScene(&hall);
+    *findVariable(system.global(), KindScene, intern("hall"), nullptr, true) =
+        Value::fromPointer(ValueType::Scene, &hall);
+    load("fun helper {\n}\n"
+         "on !ring {\n}\n"
+         "init {\n"
+         "  set $lamp.brightness 3\n"
+         "  set #bright $lamp.brightness\n"
+         "  set #glow $lamp.$glow\n"
+         "  set #fname &helper.name\n"
+         "  set #fscene &helper.scene\n"
+         "  set #sname !ring.name\n"
+         "  set &helper.name other\n"
+         "  set +hall.counter 4\n"
+         "  set #hall_counter +hall.counter\n"
+         "  set #s \"text\"\n"
+         "  set #len #s.len\n"
+         "  set #m[1] 1\n"
+         "  set #m[].matrix_size 4\n"
+         "  set #width #m[].matrix_size\n"
+         "  set #m[].count 3\n"
+         "  set #count #m[].count\n"
+         "  set #ref #ALL#[1]\n"
+         "  set #refscene #ref.scene\n"
+         "  set #ref.value 9\n"
+         "}\n");
+    EXPECT_EQ(number("bright"), 9); // the first variable of #ALL#, written through the ref
+    EXPECT_EQ(text("refscene"), "+room");
+    EXPECT_EQ(text("glow"), "$room:lamp$glow");
+    EXPECT_EQ(text("fname"), "helper");
+    EXPECT_EQ(text("fscene"), "+room");
+    EXPECT_EQ(text("sname"), "ring");
+    EXPECT_TRUE(traced("Invalid property name")) << traceText();
+    EXPECT_EQ(valueText(*findVariable(hall.scope, KindPlain, intern("counter"), nullptr, false)), "4");
+    EXPECT_EQ(number("hall_counter"), 4);
+    EXPECT_EQ(number("len"), 4);
+    EXPECT_EQ(number("width"), 4);
+    EXPECT_EQ(number("count"), 3);
+}
