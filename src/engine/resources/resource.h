@@ -5,6 +5,8 @@
 // disk; streams ask the disk first. Lookups run on the main thread.
 #pragma once
 
+#include "engine/resources/resource_file.h" // KResourceFile: an open file, owned by whoever opened it
+
 #include <cstdint>
 
 namespace glint {
@@ -23,8 +25,6 @@ struct KResourceEntryInfo {
     int32_t size = 0;
 };
 
-// An open file of any source; owned by whoever opened it.
-class KResourceFile;
 
 // Makes a game path absolute against the data path, in a static buffer that
 // the next call overwrites. length, when given, receives its length.

@@ -37,6 +37,13 @@ void appendToMemory(const char* line, size_t length) {
 
 } // namespace
 
+size_t formatLogLine(char* line, size_t capacity, int hours, int minutes, int seconds, const char* message) {
+    int length = std::snprintf(line, capacity, "%02d:%02d:%02d: %s\n", hours, minutes, seconds, message);
+    if (length < 0)
+        return 0;
+    return static_cast<size_t>(length) < capacity ? static_cast<size_t>(length) : capacity - 1;
+}
+
 void logMessage(const char* format, ...) {
     char message[kFormatSize];
     va_list args;
@@ -48,15 +55,10 @@ void logMessage(const char* format, ...) {
     std::tm local{};
     localtime_r(&now, &local);
     char line[kLineSize];
-    int length = std::snprintf(line, sizeof line, "%02d:%02d:%02d: %s\n", local.tm_hour, local.tm_min,
-                               local.tm_sec, message);
-    if (length < 0)
-        return;
-    if (static_cast<size_t>(length) >= sizeof line)
-        length = sizeof line - 1;
+    size_t length = formatLogLine(line, sizeof line, local.tm_hour, local.tm_min, local.tm_sec, message);
 
     std::lock_guard<std::mutex> hold(logLock);
-    appendToMemory(line, static_cast<size_t>(length));
+    appendToMemory(line, length);
 }
 
 std::string memoryLog() {

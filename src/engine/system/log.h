@@ -25,6 +25,9 @@ void setTraceSink(TraceSink sink, void* user);
 // Installs the standard-error sink (what GLINT_TRACE=1 selects).
 void traceToStandardError();
 
+// Builds one log line "HH:MM:SS: message\n" into line; returns its length.
+size_t formatLogLine(char* line, size_t capacity, int hours, int minutes, int seconds, const char* message);
+
 // Size of the memory log; lines past it are dropped.
 constexpr std::size_t kMemoryLogSize = 8192;
 

@@ -9,8 +9,8 @@ namespace glint {
 // clock, fixes the data path and makes it the working directory, reads the
 // user name, and initialises the resource layer. gameDir is the game folder
 // given on the command line; when null or empty the executable's folder is
-// the data path.
-void systemInit(const char* gameDir = nullptr);
+// the data path. Returns false when that folder cannot be used (logged).
+bool systemInit(const char* gameDir = nullptr);
 bool systemInitialized();
 
 const char* osDescription();

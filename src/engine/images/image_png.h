@@ -1,0 +1,16 @@
+// PNG images through libpng, including the CgBI variant: every colour type
+// and depth, expanded to 8-bit RGB or RGBA.
+#pragma once
+
+#include "engine/images/image_handler.h"
+
+namespace glint {
+
+class KImageHandlerPng : public KImageHandler {
+public:
+    bool decode(const void* data, size_t size, KImageInfo* info, bool loadPixels) override;
+    // 8-bit RGBA with alpha, else RGB; not interlaced.
+    bool encode(uint8_t** output, size_t* outputSize, const KImageInfo* info, int quality) override;
+};
+
+} // namespace glint
