@@ -2,6 +2,9 @@
 
 #include <cstring>
 
+#include "engine/resources/resource.h"
+#include "resource/text_file.h"
+
 namespace glint {
 
 namespace {
@@ -17,8 +20,14 @@ void dropByteOrderMark(std::string& text) {
 void setScriptFileHook(ScriptFileHook hook) { fileHook = hook; }
 
 bool loadScriptFile(const std::string& path, std::string& text) {
-    if (!fileHook || !fileHook(path, text)) return false;
-    dropByteOrderMark(text);
+    if (fileHook) {
+        if (!fileHook(path, text)) return false;
+        dropByteOrderMark(text);
+        return true;
+    }
+    MTextFile file;
+    if (!file.loadText(resolveDataPath(path.c_str()))) return false;
+    text.assign(file.data(), static_cast<size_t>(file.size()));
     return true;
 }
 
@@ -39,13 +48,13 @@ ScriptSource* ScriptSourceList::find(Symbol* name, const char* folder) {
         if (source->name == name) return source.get();
     const std::string file = std::string(name->text) + ".script";
     const std::string candidates[] = {
-        std::string(folder ? folder : "") + "/" + file,
+        folder && *folder ? std::string(folder) + "/" + file : std::string(), // a scene without folder has none
         "data/_interface/_scripts/" + file,
         "tools/data/_interface/_scripts/" + file,
     };
     std::string text;
     for (const std::string& path : candidates) {
-        if (path[0] == '/' || !loadScriptFile(path, text)) continue;
+        if (path.empty() || !loadScriptFile(path, text)) continue;
         return add(name, text.data(), text.size());
     }
     return nullptr;

@@ -31,12 +31,13 @@ private:
     std::vector<std::unique_ptr<ScriptSource>> sources_;
 };
 
-// Loads one script file through the resource layer (archives, then loose
-// files). The text has its byte-order mark removed.
+// Loads one script file (a game path, made absolute against the data path)
+// through the resource layer and the text loader: the archive or the loose
+// file, byte-order mark removed, UTF-16 converted.
 bool loadScriptFile(const std::string& path, std::string& text);
 
-// Until the resource layer is linked in, files come from this hook; null
-// means no file exists. Tests install a table of texts here.
+// Replaces the resource layer as the source of script files (tools that
+// generate scripts, tests); null restores it.
 using ScriptFileHook = bool (*)(const std::string& path, std::string& text);
 void setScriptFileHook(ScriptFileHook hook);
 

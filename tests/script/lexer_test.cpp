@@ -3,6 +3,9 @@
 #include <vector>
 
 #include "script/word_cursor.h"
+#include "engine/resources/resource.h"
+#include "engine/system/system.h"
+#include "support/test_support.h"
 #include "script_fixture.h"
 
 using namespace glint;
@@ -218,4 +221,25 @@ TEST_F(ScriptFixture, MissingRequiredScriptsAndOptionalSceneScript) {
     trace.clear();
     compileScene(other.scope); // no script "other": no error
     EXPECT_FALSE(traced("does not exist")) << traceText();
+}
+
+TEST_F(ScriptFixture, ScriptFilesFromTheSceneFolderAndTheSharedFolders) {
+    glint::test::TempDir dir;
+    systemResetForTests();
+    ASSERT_TRUE(systemInit(dir.str().c_str()));
+    resourceInit(); // the file-system source; the engine does this at start-up
+    glint::test::writeFile(dir / "room" / "room.script", "\xEF\xBB\xBF" "def #from_file 1\ninclude shared\n");
+    glint::test::writeFile(dir / "data" / "_interface" / "_scripts" / "shared.script", "def #shared 2\n");
+    scene.folder = intern((dir.str() + "/room").c_str());
+    addSource("common_all", "");
+    addSource("common_all_post", "");
+    compileScene(scene.scope);
+    EXPECT_EQ(number("from_file"), 1) << traceText();
+    EXPECT_EQ(number("shared"), 2) << "found in the shared script folder under " << dataPath();
+    ScriptSource* source = findScriptSource(intern("room"), "");
+    ASSERT_NE(source, nullptr);
+    EXPECT_EQ(source->text[0], 'd'); // the byte-order mark is gone
+    EXPECT_EQ(findScriptSource(intern("no_such_script_anywhere"), dir.str().c_str()), nullptr);
+    resourceShutdown();
+    systemResetForTests();
 }
