@@ -1,3 +1,4 @@
+#include <cmath>
 #include <cstdlib>
 #include <ctime>
 
@@ -320,4 +321,47 @@ TEST_F(ScriptFixture, LocalTimeIsNormalised) {
     if (saved) setenv("TZ", previous.c_str(), 1);
     else unsetenv("TZ");
     tzset();
+}
+
+TEST_F(ScriptFixture, RandomNumbersInRangeAndReproducibleFromAState) {
+    load("fun roll {\n  get_random #r 1 6\n}\n"
+         "fun seeded {\n  set_random #s 1 100 #state[]\n  set_str #seq #seq #s \",\"\n}\n"
+         "init {\n  for %i 1 4 {\n    set #state[%i] 0\n  }\n}\n");
+    bool seen[7] = {};
+    for (int i = 0; i < 300; ++i) {
+        call("roll");
+        double r = number("r");
+        ASSERT_GE(r, 1);
+        ASSERT_LE(r, 6);
+        ASSERT_EQ(r, std::trunc(r));
+        seen[static_cast<int>(r)] = true;
+    }
+    for (int face = 1; face <= 6; ++face) EXPECT_TRUE(seen[face]) << face;
+
+    ArrayObject* state = value("state[]").as<ArrayObject>();
+    call("seeded"); // seeds the zero state from the global generator
+    double saved[4];
+    for (int i = 0; i < 4; ++i) saved[i] = state->at(i + 1)->number;
+    EXPECT_TRUE(saved[0] || saved[1] || saved[2] || saved[3]);
+    *cell("seq") = Value();
+    call("seeded");
+    call("seeded");
+    std::string first = text("seq");
+    for (int i = 0; i < 4; ++i) *state->at(i + 1) = Value::fromNumber(saved[i]);
+    *cell("seq") = Value();
+    call("seeded");
+    call("seeded");
+    EXPECT_EQ(text("seq"), first);
+
+    // One step from the state 1: parts and result worked out by hand.
+    for (int i = 0; i < 4; ++i) *state->at(i + 1) = Value::fromNumber(i == 0 ? 1 : 0);
+    Value* out = system.stack + system.top;
+    out[0] = Value();
+    out[1] = Value::fromNumber(0);
+    out[2] = Value::fromNumber(99);
+    out[3] = value("state[]");
+    keywords().callback[KwGetRandom](out, 4);
+    EXPECT_EQ(out[0].number, 28);
+    const double parts[4] = {56605, 35180, 52811, 18404};
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(state->at(i + 1)->number, parts[i]) << i;
 }
