@@ -276,3 +276,16 @@ TEST(Collector, CellsOutsideThePoolsAreTraversedEveryTime) {
     }
     EXPECT_EQ(list->at(1)->number, 3);
 }
+
+TEST(Pools, BaselineMarksCellsUnchangedUntilAStore) {
+    ScriptSystem system;
+    Value* kept = system.heap.newCell(Value::fromNumber(1));
+    Value* stored = system.heap.newCell(Value::fromNumber(1));
+    system.heap.values.setAllUnchanged();
+    EXPECT_TRUE(kept->unchanged());
+    *stored = Value::fromNumber(2);
+    EXPECT_TRUE(kept->unchanged());
+    EXPECT_FALSE(stored->unchanged());
+    Value copy = *kept; // reads carry no flags either
+    EXPECT_FALSE(copy.unchanged());
+}
