@@ -21,9 +21,15 @@ void Collector::clearMarks() {
     epoch_ = ++collectionEpoch;
 }
 
-void Collector::markCell(Value* cell) {
-    if (!cell || cell->marked()) return;
+bool Collector::markFlag(Value* cell) {
+    if (!cell || cell->marked()) return false;
     cell->typeWord |= kValueMarked;
+    touched_.push_back(cell);
+    return true;
+}
+
+void Collector::markCell(Value* cell) {
+    if (!markFlag(cell)) return;
     pending_.push_back(*cell);
     drain();
 }
@@ -51,10 +57,7 @@ void Collector::markScope(Scope& scope) {
     auto markEntries = [this](VariableList& list) {
         for (VariableEntry* entry : list) {
             if (entry->array && heap_.arrays.mark(entry->array)) markArray(entry->array);
-            if (entry->cell && !entry->cell->marked()) {
-                entry->cell->typeWord |= kValueMarked;
-                pending_.push_back(*entry->cell);
-            }
+            if (markFlag(entry->cell)) pending_.push_back(*entry->cell);
         }
     };
     for (int kind = 0; kind < kVariableKinds; ++kind) markEntries(scope.list(kind));
@@ -64,6 +67,28 @@ void Collector::markScope(Scope& scope) {
     for (ScriptSignal* s : scope.signals) pending_.push_back(Value::fromPointer(ValueType::Signal, s));
     for (ScriptClass* c : scope.classes) pending_.push_back(Value::fromPointer(ValueType::Class, c));
     markHost(scope.scene());
+    drain();
+}
+
+void Collector::markSystem(ScriptSystem& system) {
+    for (ScriptScene* scene : system.scenes) {
+        Scope& scope = scene->scope;
+        markScope(scope);
+        for (DelayedCall* call : scope.delayedCalls) {
+            pending_.push_back(call->target);
+            for (const Value& v : call->arguments) pending_.push_back(v);
+        }
+        for (DelayedBlock* block : scope.delayedBlocks) {
+            pending_.push_back(block->task);
+            pending_.push_back(block->element);
+            pending_.push_back(block->self);
+            for (const Value& v : block->frame) pending_.push_back(v);
+        }
+        drain();
+    }
+    const ExecContext& ctx = system.ctx;
+    for (const Value* v : {&ctx.scene, &ctx.task, &ctx.element, &ctx.item, &ctx.self}) pending_.push_back(*v);
+    for (int i = 0; i < system.top; ++i) pending_.push_back(system.stack[i]);
     drain();
 }
 
@@ -77,10 +102,7 @@ void Collector::drain() {
 
 void Collector::markArray(ArrayObject* array) {
     for (Value* cell : array->items) {
-        if (cell && !cell->marked()) {
-            cell->typeWord |= kValueMarked;
-            pending_.push_back(*cell);
-        }
+        if (markFlag(cell)) pending_.push_back(*cell);
     }
     markProperties(array->members);
 }
@@ -145,20 +167,14 @@ void Collector::markContents(const Value& value) {
     }
     case ValueType::Reference: {
         Value* cell = value.as<Value>();
-        if (!cell->marked()) {
-            cell->typeWord |= kValueMarked;
-            pending_.push_back(*cell);
-        }
+        if (markFlag(cell)) pending_.push_back(*cell);
         break;
     }
     case ValueType::VariableRef:
     case ValueType::VariableRefArray: {
         auto* entry = value.as<VariableEntry>();
         if (entry->array) pending_.push_back(Value::fromPointer(ValueType::Array, entry->array));
-        if (entry->cell && !entry->cell->marked()) {
-            entry->cell->typeWord |= kValueMarked;
-            pending_.push_back(*entry->cell);
-        }
+        if (markFlag(entry->cell)) pending_.push_back(*entry->cell);
         break;
     }
     default:
@@ -167,9 +183,16 @@ void Collector::markContents(const Value& value) {
 }
 
 size_t Collector::releaseUnmarked() {
-    return heap_.values.releaseUnmarked() + heap_.nodes.releaseUnmarked() + heap_.arrays.releaseUnmarked() +
-           heap_.functions.releaseUnmarked() + heap_.tasks.releaseUnmarked() + heap_.signals.releaseUnmarked() +
-           heap_.classes.releaseUnmarked() + heap_.instances.releaseUnmarked() + heap_.methods.releaseUnmarked();
+    size_t released = heap_.values.releaseUnmarked() + heap_.nodes.releaseUnmarked() +
+                      heap_.arrays.releaseUnmarked() + heap_.functions.releaseUnmarked() +
+                      heap_.tasks.releaseUnmarked() + heap_.signals.releaseUnmarked() +
+                      heap_.classes.releaseUnmarked() + heap_.instances.releaseUnmarked() +
+                      heap_.methods.releaseUnmarked();
+    // Cells outside the pools (engine fields bound to variables) keep no
+    // mark into the next collection.
+    for (Value* cell : touched_) cell->typeWord &= ~kValueMarked;
+    touched_.clear();
+    return released;
 }
 
 } // namespace glint

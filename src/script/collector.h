@@ -3,7 +3,8 @@
 //
 //   Collector collector(heap);
 //   collector.clearMarks();
-//   collector.markScope(scene.scope);   // for every root
+//   collector.markSystem(system);       // scenes, delayed work, stack
+//   collector.markHost(element);        // roots that scene code adds
 //   collector.releaseUnmarked();
 #pragma once
 
@@ -12,6 +13,7 @@
 
 #include "script/heap.h"
 #include "script/host_objects.h"
+#include "script/script_system.h"
 
 namespace glint {
 
@@ -27,10 +29,15 @@ public:
     void markProperties(const PropertyList& list);
     void markScope(Scope& scope);
     void markHost(ScriptHostObject* object);
+    // The roots of the script system itself: every registered scene's
+    // scope (the global scene's first), pending delayed calls and blocks,
+    // the execution context and the live part of the value stack.
+    void markSystem(ScriptSystem& system);
     // Returns how many objects and cells went back to the pools.
     size_t releaseUnmarked();
 
 private:
+    bool markFlag(Value* cell);
     void drain();
     void markContents(const Value& value);
     void markArray(ArrayObject* array);
@@ -39,6 +46,7 @@ private:
 
     ScriptHeap& heap_;
     std::vector<Value> pending_;
+    std::vector<Value*> touched_; // every cell marked in this collection
     uint32_t epoch_ = 0;
 };
 

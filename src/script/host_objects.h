@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "script/property_list.h"
 
@@ -24,6 +25,7 @@ struct ScriptHostObject {
 // A scene as the script sees it: a name and the variable store it owns.
 struct ScriptScene : ScriptHostObject {
     Scope scope{this};
+    Symbol* folder = nullptr; // where the scene's own script lives
 
     ScriptScene() = default;
     explicit ScriptScene(Symbol* n) : ScriptHostObject(n) {}
@@ -40,9 +42,28 @@ struct ScriptSceneObject : ScriptHostObject {
 
 struct ScriptElement : ScriptSceneObject {
     using ScriptSceneObject::ScriptSceneObject;
+
+    // Made from a template: the template's name; templateInstance marks the
+    // elements that include_for_each still visits.
+    Symbol* templateName = nullptr;
+    bool templateInstance = false;
+
+    // Element properties; the default keeps them as plain members.
+    virtual bool getProperty(Symbol* key, Value& out) {
+        Value* cell = members.get(key);
+        out = cell ? *cell : Value();
+        return cell != nullptr;
+    }
+    virtual bool setProperty(Symbol* key, const Value& value) {
+        members.set(key, value);
+        return true;
+    }
+    // Whether the pointer can hit it (the target pass skips the others).
+    virtual bool isClickable() const { return true; }
 };
 struct ScriptGroup : ScriptSceneObject {
     using ScriptSceneObject::ScriptSceneObject;
+    std::vector<ScriptElement*> elements;
 };
 struct ScriptSound : ScriptSceneObject {
     using ScriptSceneObject::ScriptSceneObject;

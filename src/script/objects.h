@@ -9,15 +9,6 @@
 
 namespace glint {
 
-// A statement node's address in the statement store: (chunk, offset);
-// (0, 0) means none.
-struct NodeRef {
-    uint16_t chunk = 0;
-    uint16_t offset = 0;
-    bool empty() const { return chunk == 0 && offset == 0; }
-    bool operator==(const NodeRef&) const = default;
-};
-
 // A built-in command: receives the evaluated argument cells and the number
 // of arguments written; returns the write-back mask (bit i: argument i).
 using CommandCallback = uint32_t (*)(Value* args, int count);

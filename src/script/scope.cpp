@@ -44,13 +44,13 @@ const char* Scope::sceneName() const {
 }
 
 VariableEntry* Scope::addEntry(int kind, Symbol* name, Value* cell, ArrayObject* array) {
-    entries_.push_back({name, cell, array});
+    entries_.push_back({name, cell, array, this});
     lists_[kind].push_back(&entries_.back());
     return &entries_.back();
 }
 
 VariableEntry* Scope::addAllArray(Symbol* name, Value* cell, ArrayObject* array) {
-    entries_.push_back({name, cell, array});
+    entries_.push_back({name, cell, array, this});
     allArrays_.push_back(&entries_.back());
     return &entries_.back();
 }
@@ -176,6 +176,22 @@ Value* findVariable(Scope& scope, int kind, Symbol* name, Value* initial, bool c
 
 Value* declareVariable(Scope& scope, int kind, Symbol* name, Value* cell) {
     return findVariable(scope, kind, name, cell, true);
+}
+
+Value* declareElementVariable(Scope& scope, Symbol* name, Value* cell) {
+    Value* declared = findVariable(scope, KindElement, name, cell, true);
+    const char* text = name->text;
+    const char* dollar = std::strchr(text, '$');
+    const char* underscore = std::strchr(dollar ? dollar + 1 : text, '_');
+    if (!underscore || !declared) return declared;
+    int baseLength = static_cast<int>(underscore - text);
+    char base[256];
+    if (baseLength + 7 > static_cast<int>(sizeof base)) return declared;
+    std::memcpy(base, text, baseLength);
+    std::memcpy(base + baseLength, "_ALL[]", 7);
+    Value* all = findVariable(scope, KindElement, intern(base, baseLength + 6), nullptr, true);
+    if (all && all->is(ValueType::Array)) all->as<ArrayObject>()->append(declared);
+    return declared;
 }
 
 Value* declareVariable(Scope& scope, int kind, const char* name, Value* cell) {

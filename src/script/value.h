@@ -68,6 +68,10 @@ struct ScriptClass;
 struct ScriptInstance;
 struct ScriptMethod;
 struct VariableEntry;
+struct DelayedCall;
+struct DelayedBlock;
+struct AnimationCue;
+struct PointerTarget;
 
 struct Value {
     uint32_t typeWord = 0;
@@ -146,9 +150,24 @@ struct VariableEntry {
     Symbol* name = nullptr;
     Value* cell = nullptr;
     ArrayObject* array = nullptr;
+    Scope* scope = nullptr; // the owner (the scene of a variable_ref)
 };
 
 using VariableList = std::vector<VariableEntry*>;
+
+// The address of a statement node in the statement store; (0, 0) is none.
+struct NodeRef {
+    uint16_t chunk = 0;
+    uint16_t offset = 0;
+    bool empty() const { return chunk == 0 && offset == 0; }
+    bool operator==(const NodeRef&) const = default;
+};
+
+// A task offered to the pointer by the target pass.
+struct PointerTarget {
+    ScriptTask* task = nullptr;
+    uint8_t interaction = 1; // 1 click, 2 look, 3 use
+};
 
 // The variables of one scene (or of the global scene).
 class Scope {
@@ -174,6 +193,14 @@ public:
     int32_t anonymousArrayCounter = 1;
     bool compiled = false;
 
+    // Filled by the compiler and the interpreter (owned by the script system).
+    NodeRef topLevel;                       // the compiled statement list
+    std::vector<DelayedCall*> delayedCalls;  // call_fx
+    std::vector<DelayedBlock*> delayedBlocks; // after
+    std::vector<AnimationCue*> cues;         // when
+    std::vector<PointerTarget> targets;      // collected by the target pass
+    size_t builtInVariables = 0;             // kind-0 entries made before compiling
+
     // Appends an entry whose storage stays put for the scope's life.
     VariableEntry* addEntry(int kind, Symbol* name, Value* cell, ArrayObject* array);
     VariableEntry* addAllArray(Symbol* name, Value* cell, ArrayObject* array);
@@ -198,6 +225,12 @@ Value* findVariable(Scope& scope, int kind, Symbol* name, Value* initial, bool c
 // scripts read and write), or returns the existing cell.
 Value* declareVariable(Scope& scope, int kind, Symbol* name, Value* cell);
 Value* declareVariable(Scope& scope, int kind, const char* name, Value* cell);
+
+// What the scene loader calls for every element: declares the element
+// variable and, for a name with an underscore (after its first "$"), also
+// appends the cell to the element array named by the text before that
+// underscore plus "_ALL[]" (lamp_2 joins $lamp_ALL[]).
+Value* declareElementVariable(Scope& scope, Symbol* name, Value* cell);
 
 // The scope of the global scene; null until a script system exists.
 Scope* globalScope();

@@ -159,6 +159,17 @@ TEST_F(ScopeFixture, AllViewsAndAllArrays) {
     EXPECT_EQ(var(KindElement, "lamp_ALL[]"), lamps);
 }
 
+TEST_F(ScopeFixture, ElementVariablesJoinTheirAllArray) {
+    ScriptElement lamp2(intern("lamp_2"), &scene), lamp7(intern("lamp_big_7"), &scene), plain(intern("chair"), &scene);
+    for (ScriptElement* e : {&lamp2, &lamp7, &plain})
+        declareElementVariable(scope, e->name, scriptHeap().newCell(Value::fromPointer(ValueType::Element, e)));
+    ArrayObject* lamps = var(KindElement, "lamp_ALL[]")->as<ArrayObject>();
+    ASSERT_EQ(lamps->count(), 2);
+    EXPECT_EQ(lamps->at(2)->as<ScriptElement>(), &lamp7);
+    EXPECT_EQ(scope.allArrays().size(), 1u);
+    EXPECT_EQ(var(KindElement, "lamp[]", false)->as<ArrayObject>()->at(2), lamps->at(1)); // lamp_2 is also lamp[2]
+}
+
 TEST_F(ScopeFixture, ObjectsOnFirstMentionFollowTheStartedFlag) {
     Value* f = var(KindFunction, "f");
     ASSERT_TRUE(f->is(ValueType::Function));
@@ -197,6 +208,7 @@ TEST(Collector, KeepsWhatRootsReachAndReleasesTheRest) {
     ScriptSystem system;
     ScriptHeap& heap = system.heap;
     ScriptScene scene(intern("gc_scene"));
+    system.addScene(&scene);
     Scope& scope = scene.scope;
 
     // Reachable: an array variable holding a nested anonymous array.
@@ -215,7 +227,7 @@ TEST(Collector, KeepsWhatRootsReachAndReleasesTheRest) {
     size_t cellsBefore = heap.values.liveCount();
     Collector collector(heap);
     collector.clearMarks();
-    collector.markScope(scope);
+    collector.markSystem(system);
     size_t released = collector.releaseUnmarked();
     EXPECT_EQ(released, 3u); // the cell, the array and its member node
     EXPECT_EQ(heap.values.liveCount(), cellsBefore - 1);
@@ -225,7 +237,7 @@ TEST(Collector, KeepsWhatRootsReachAndReleasesTheRest) {
 
     // A second collection with nothing new releases nothing but that cell.
     collector.clearMarks();
-    collector.markScope(scope);
+    collector.markSystem(system);
     EXPECT_EQ(collector.releaseUnmarked(), 1u);
 }
 
@@ -233,6 +245,7 @@ TEST(Collector, CyclesAndHostObjectsTerminate) {
     ScriptSystem system;
     ScriptHeap& heap = system.heap;
     ScriptScene scene(intern("cycle"));
+    system.addScene(&scene);
     ScriptElement lamp(intern("lamp"), &scene);
     Value* a = findVariable(scene.scope, KindPlain, intern("a[]"), nullptr, true);
     ArrayObject* array = a->as<ArrayObject>();
@@ -241,7 +254,38 @@ TEST(Collector, CyclesAndHostObjectsTerminate) {
     array->members.set(intern("lamp"), Value::fromPointer(ValueType::Element, static_cast<ScriptElement*>(&lamp)));
     Collector collector(heap);
     collector.clearMarks();
-    collector.markScope(scene.scope);
+    collector.markSystem(system);
     EXPECT_EQ(collector.releaseUnmarked(), 0u);
     EXPECT_NE(lamp.members.get(intern("self")), nullptr);
+}
+
+TEST(Collector, CellsOutsideThePoolsAreTraversedEveryTime) {
+    ScriptSystem system;
+    ScriptHeap& heap = system.heap;
+    Value engineCell; // an engine field bound to a global variable
+    declareVariable(system.global(), KindPlain, "Engine_list", &engineCell);
+    ArrayObject* list = heap.arrays.create(intern("ARRAY000000007[]"), &system.global(), ArrayObject::kAnonymous);
+    engineCell = Value::fromPointer(ValueType::Array, list);
+    *list->slot(1) = Value::fromNumber(3);
+    Collector collector(heap);
+    for (int round = 0; round < 2; ++round) {
+        collector.clearMarks();
+        collector.markSystem(system);
+        EXPECT_EQ(collector.releaseUnmarked(), 0u) << round;
+        EXPECT_FALSE(engineCell.marked());
+    }
+    EXPECT_EQ(list->at(1)->number, 3);
+}
+
+TEST(Pools, BaselineMarksCellsUnchangedUntilAStore) {
+    ScriptSystem system;
+    Value* kept = system.heap.newCell(Value::fromNumber(1));
+    Value* stored = system.heap.newCell(Value::fromNumber(1));
+    system.heap.values.setAllUnchanged();
+    EXPECT_TRUE(kept->unchanged());
+    *stored = Value::fromNumber(2);
+    EXPECT_TRUE(kept->unchanged());
+    EXPECT_FALSE(stored->unchanged());
+    Value copy = *kept; // reads carry no flags either
+    EXPECT_FALSE(copy.unchanged());
 }
