@@ -131,7 +131,7 @@ void decompose(Symbol* symbol) {
 
 } // namespace
 
-uint32_t symbolHash(const char* text, int length) {
+uint32_t superFastHash(const char* text, int length) {
     if (length <= 0 || !text) return 0;
     const unsigned char* data = reinterpret_cast<const unsigned char*>(text);
     uint32_t hash = static_cast<uint32_t>(length);
@@ -169,8 +169,10 @@ uint32_t symbolHash(const char* text, int length) {
     hash += hash >> 17;
     hash ^= hash << 25;
     hash += hash >> 6;
-    return hash % kSymbolBuckets;
+    return hash;
 }
+
+uint32_t symbolHash(const char* text, int length) { return superFastHash(text, length) % kSymbolBuckets; }
 
 void initSymbols() {
     SymbolTable& t = table();

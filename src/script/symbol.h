@@ -37,7 +37,10 @@ Symbol* findSymbol(std::string_view text, int* bucket = nullptr);
 // existing entry. Only for the well-known symbols.
 void registerStatic(Symbol* record, const char* text);
 
-// The bucket index of a text (SuperFastHash seeded with the length).
+// Paul Hsieh's SuperFastHash of the bytes, seeded with the length; 0 for an
+// empty or null text. Other path and name indexes bucket with it too.
+uint32_t superFastHash(const char* text, int length);
+// The bucket index of a text in the symbol table.
 uint32_t symbolHash(const char* text, int length);
 
 // Number of Symbols in the table.

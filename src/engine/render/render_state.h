@@ -1,0 +1,28 @@
+// What the renderer remembers of the GL state, so that redundant texture
+// binds and blend changes are skipped, and what it learnt of the driver.
+#pragma once
+
+#include "engine/render/gl.h"
+
+#include <cstdint>
+
+namespace glint {
+
+struct RenderState {
+    int64_t boundTexture = -1;      // GL name; -1 = none
+    int enabledTarget = -1;         // the enabled texture target; -1 = none
+    float boundWidth = 1;           // size of the bound texture
+    float boundHeight = 1;
+    int blendSource = -1;           // -1 = not yet set
+    int blendDestination = -1;
+    int flipHeight = 0;             // game height: quads are given y down
+    int maxTextureSize = 0;         // 0 = not known yet
+    PFNGLCOMPRESSEDTEXIMAGE2DPROC compressedTexImage2D = nullptr;
+};
+
+extern RenderState renderState;
+
+// After anything else touched the texture state.
+void forgetTextureState();
+
+} // namespace glint

@@ -1,0 +1,135 @@
+// The one game window: an SDL window with an OpenGL 1.x compatibility
+// context, windowed or full screen over the desktop (the desktop mode is
+// never changed), the game picture fitted into it, the frame function, and
+// SDL events turned into engine input events.
+#pragma once
+
+#include "engine/window/aspect.h"
+#include "engine/window/frame_timing.h"
+#include "engine/window/input_event.h"
+#include "engine/window/screen_mapping.h"
+
+#include <cstdint>
+
+struct SDL_Window;
+union SDL_Event;
+
+namespace glint {
+
+class KGameWindow {
+public:
+    using DrawCallback = void (*)(void* user);
+    // Returns false to stop the window's own handling of the event.
+    using EventCallback = bool (*)(const KInputEvent& event, void* user);
+    // Sees every SDL event first; false drops it.
+    using MessageHook = bool (*)(KGameWindow* window, const SDL_Event& event);
+
+    KGameWindow() = default;
+    ~KGameWindow();
+    KGameWindow(const KGameWindow&) = delete;
+    KGameWindow& operator=(const KGameWindow&) = delete;
+
+    // Opens the window (always windowed first) with its GL context; false
+    // (logged) when any step fails. Set aspectMode before.
+    bool create(int windowWidth, int windowHeight, int gameWidth, int gameHeight, const char* title);
+    bool toggleFullscreen(bool on);
+    // One frame: clear, the three drawing passes, present, pump events, pace.
+    void frame(bool blockWhenInactive, DrawCallback drawGame, DrawCallback drawOutside, DrawCallback drawTop,
+               void* user);
+    // Pumps the pending events; returns whether the window has the focus.
+    bool processMessages();
+    // A framed window with this client size fits the usable desktop area.
+    bool fitsInWorkArea(int width, int height) const;
+    // Frees the quad batch and every GL texture name, then the context and
+    // the window.
+    void destroy();
+
+    // The pointer in game units, and moving it to a game position.
+    int pointerX() const;
+    int pointerY() const;
+    void setPointer(int x, int y);
+    // The pointer in client pixels (its last position over the window), and
+    // the client-pixel to game-unit mapping of the last frame; the input
+    // poll combines them without the half-pixel of pointerX and pointerY.
+    void clientPointer(int* x, int* y) const;
+    const PointerMapping& pointerMapping() const { return mapping_; }
+    int16_t lastWheelDelta() const { return lastWheelDelta_; }
+
+    static int keyCodeFor(int virtualKey);
+    static KGameWindow* current();
+    // Shows "An error occurred while initializing the game..." over
+    // everything, leaving full screen meanwhile.
+    static void showDriverError(const char* caption);
+
+    // Render state helpers for the drawing code.
+    void resetRenderState();
+    void setView(float x, float y, float offsetX, float offsetY, float angle, float scaleX, float scaleY);
+    void setClip(bool on, float x1 = 0, float y1 = 0, float x2 = 0, float y2 = 0);
+
+    SDL_Window* sdlWindow() const { return window_; }
+    bool exists() const { return window_ != nullptr; }
+    bool quitRequested() const { return quitRequested_; }
+    const FrameTiming& timing() const { return timing_; }
+
+    // Set by the options before create and toggles.
+    int aspectMode = K_ASPECT_STRETCH;
+    int maxFrameRate = 0; // frames per second; 0 = unlimited
+    MessageHook messageHook = nullptr;
+    EventCallback eventCallback = nullptr;
+    void* eventUser = nullptr;
+
+    // Read by the framework.
+    int windowWidth = 0, windowHeight = 0;
+    int viewportWidth = 0, viewportHeight = 0, viewportX = 0, viewportY = 0; // y from the bottom
+    int gameWidth = 0, gameHeight = 0;
+    int projectionWidth = 0, projectionHeight = 0;
+    int surfaceWidth = 0, surfaceHeight = 0;
+    int desktopBits = 32, screenWidth = 0, screenHeight = 0, refreshRate = 60;
+    bool scaled = false;
+    float scaleX = 1, scaleY = 1;
+    bool fullscreen = false;
+    bool refullscreenPending = false;
+    bool focusLostWindowed = false;
+    bool isForeground = true;
+    bool customClip = false;
+    char16_t title[256] = {};
+    char renderer[256] = {};
+    int maxTextureSize = 0;
+    bool vsyncSupported = false;
+    int clampToEdge = 0; // 0 none, 1 SGIS extension, 2 core or EXT
+    bool systemCursorShown = false;
+
+private:
+    bool openWindow(const char* title);
+    bool openContext();
+    bool checkCapabilities();
+    void setInitialGlState();
+    void failCreate();
+    void applyAspect();
+    void readDisplaySettings();
+    void centreInWorkArea();
+    void clipCursor();
+    void releaseCursorClip();
+    void applySwapInterval();
+    bool updatePointerMapping();
+    void render();
+    void restoreViewportClip();
+    void dispatch(const SDL_Event& event);
+    bool sendEvent(const KInputEvent& event);
+    void updateForeground();
+    void waitWhileInactive();
+
+    SDL_Window* window_ = nullptr;
+    void* context_ = nullptr;
+    bool videoStarted_ = false;
+    bool hasFocus_ = true;
+    bool justLostFocus_ = false;
+    bool quitRequested_ = false;
+    DrawCallback drawGame_ = nullptr, drawOutside_ = nullptr, drawTop_ = nullptr;
+    void* drawUser_ = nullptr;
+    PointerMapping mapping_;
+    int16_t lastWheelDelta_ = 0;
+    FrameTiming timing_;
+};
+
+} // namespace glint

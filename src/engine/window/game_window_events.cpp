@@ -1,0 +1,95 @@
+#include "engine/window/game_window.h"
+
+#include "engine/window/cursor_mode.h"
+#include "engine/window/event_translate.h"
+
+#include <SDL.h>
+
+namespace glint {
+
+bool KGameWindow::processMessages() {
+    SDL_Event event;
+    while (SDL_PollEvent(&event))
+        dispatch(event);
+    updateForeground();
+    return isForeground;
+}
+
+void KGameWindow::updateForeground() {
+    if (!window_ || hasFocus_ == isForeground)
+        return;
+    isForeground = hasFocus_;
+    KInputEvent change;
+    change.message = SDL_WINDOWEVENT;
+    int clientX = 0, clientY = 0;
+    clientPointer(&clientX, &clientY);
+    change.x = gameXForClient(mapping_, clientX);
+    change.y = gameYForClient(mapping_, clientY);
+    if (isForeground) {
+        if (fullscreen)
+            toggleFullscreen(true);
+        else if (drawnCursorMode())
+            showSystemCursor(false);
+        change.type = K_EVENT_FOREGROUND;
+    } else {
+        justLostFocus_ = true;
+        if (fullscreen)
+            SDL_MinimizeWindow(window_);
+        releaseCursorClip();
+        if (!fullscreen) {
+            if (drawnCursorMode())
+                showSystemCursor(true);
+            focusLostWindowed = true;
+        }
+        change.type = K_EVENT_BACKGROUND;
+    }
+    sendEvent(change);
+}
+
+bool KGameWindow::sendEvent(const KInputEvent& event) {
+    if (event.type == K_EVENT_WHEEL)
+        lastWheelDelta_ = event.wheelDelta;
+    return !eventCallback || eventCallback(event, eventUser);
+}
+
+void KGameWindow::dispatch(const SDL_Event& event) {
+    if (messageHook && !messageHook(this, event))
+        return;
+    int clientX = 0, clientY = 0;
+    clientPointer(&clientX, &clientY);
+    bool handled = true;
+    for (const KInputEvent& input : translateEvent(event, mapping_, clientX, clientY))
+        handled = sendEvent(input) && handled;
+    if (!handled)
+        return;
+
+    switch (event.type) {
+    case SDL_QUIT: quitRequested_ = true; break;
+    case SDL_WINDOWEVENT:
+        switch (event.window.event) {
+        case SDL_WINDOWEVENT_CLOSE: quitRequested_ = true; break;
+        case SDL_WINDOWEVENT_FOCUS_GAINED: hasFocus_ = true; break;
+        case SDL_WINDOWEVENT_FOCUS_LOST: hasFocus_ = false; break;
+        case SDL_WINDOWEVENT_LEAVE:
+            // The pointer went onto the frame or off the window.
+            if (!fullscreen) {
+                if (drawnCursorMode())
+                    showSystemCursor(true);
+                systemCursorShown = true;
+            }
+            break;
+        default: break;
+        }
+        break;
+    case SDL_MOUSEMOTION:
+        if (!fullscreen && systemCursorShown && isForeground) {
+            if (drawnCursorMode())
+                showSystemCursor(false);
+            systemCursorShown = false;
+        }
+        break;
+    default: break;
+    }
+}
+
+} // namespace glint

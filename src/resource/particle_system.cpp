@@ -1,0 +1,7 @@
+#include "resource/particle_system.h"
+
+namespace glint {
+
+void MParticleSystem::load() { loaded = 1; }
+
+} // namespace glint
