@@ -365,3 +365,20 @@ TEST_F(ScriptFixture, RandomNumbersInRangeAndReproducibleFromAState) {
     const double parts[4] = {56605, 35180, 52811, 18404};
     for (int i = 0; i < 4; ++i) EXPECT_EQ(state->at(i + 1)->number, parts[i]) << i;
 }
+
+TEST_F(ScriptFixture, ValueStackLimitIsReportedNotOverrun) {
+    std::string body = "fun wide %n {\n";
+    for (int i = 0; i < 254; ++i) body += "  set %l" + std::to_string(i) + " %n\n";
+    body += "  set #levels %n\n  add %n 1\n  call &wide %n\n}\ninit {\n  call &wide 1\n  set #after 1\n}\n";
+    load(body);
+    EXPECT_TRUE(traced("STACK OVERFLOW")) << traceText();
+    EXPECT_LT(number("levels"), 65); // the frames ran out before the call cap
+    EXPECT_EQ(number("after"), 1);
+    EXPECT_EQ(system.top, 0);
+}
+
+TEST_F(ScriptFixture, ScriptIncludingItselfStops) {
+    load("include room\ndef #x 1\n");
+    EXPECT_TRUE(traced("ERROR: Script 'room' includes itself too deeply")) << traceText();
+    EXPECT_EQ(number("x"), 1);
+}

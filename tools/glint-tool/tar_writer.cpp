@@ -10,8 +10,12 @@ constexpr size_t kBlock = 512;
 constexpr size_t kNameField = 100;
 constexpr const char* kLongNameHeader = "././@LongLink";
 
+// width - 1 zero-padded octal digits and a terminating 0; the engine reads
+// 32-bit sizes, so every value the tool writes fits.
 void putOctal(char* field, size_t width, uint64_t value) {
-    std::snprintf(field, width, "%0*llo", static_cast<int>(width - 1), static_cast<unsigned long long>(value));
+    field[width - 1] = 0;
+    for (size_t i = width - 1; i-- > 0; value >>= 3)
+        field[i] = static_cast<char>('0' + (value & 7));
 }
 
 } // namespace
