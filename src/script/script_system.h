@@ -117,13 +117,19 @@ struct ConfigurationAccess {
 
 class ScriptSystem {
 public:
-    ScriptSystem();
+    // gameScene, when given, is the scene whose scope becomes the global scope
+    // (the engine's game scene); it must outlive the system. Without one
+    // the system owns a bare scene named "game".
+    explicit ScriptSystem(ScriptScene* gameScene = nullptr);
     ~ScriptSystem();
     ScriptSystem(const ScriptSystem&) = delete;
     ScriptSystem& operator=(const ScriptSystem&) = delete;
 
     ScriptHeap heap;
-    ScriptScene globalScene;
+private:
+    ScriptScene ownGlobal_;
+public:
+    ScriptScene& globalScene;
     StatementStore store;
     ScriptSourceList sources;
     std::vector<ScriptScene*> scenes; // registration order, global first
