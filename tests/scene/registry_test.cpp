@@ -248,3 +248,27 @@ TEST_F(RegistryFixture, SceneTextIsReadOnceUntilReleased) {
     engine->releaseSceneTexts();
     EXPECT_STREQ(engine->sceneText(intern("kitchen")).text.get(), "{}") << "read again after the release";
 }
+
+TEST_F(RegistryFixture, ExtraConfigurationIsHeldFromRegistrationOn) {
+    content("data/s/kitchen", "kitchen");
+    file("data/s/kitchen/_kitchen.sxcfg", "anim:lamp=glow.png\r\nlevel=7\r\n");
+    content("data/s/hall~win", "hall~win");
+    file("data/s/hall~win/_hall~win.sxcfg", "level=3\r\n");
+    content("data/s/porch", "porch");
+    build("data/s/kitchen\ndata/s/hall\ndata/s/porch\n");
+    struct Case {
+        const char* scene;
+        const char* path;
+        int level;
+    } cases[] = {{"kitchen", "data/s/kitchen/_kitchen.sxcfg", 7},
+                 {"hall", "data/s/hall~win/_hall~win.sxcfg", 3},
+                 {"porch", "data/s/porch/_porch.sxcfg", 0}}; // missing: an empty configuration
+    for (const Case& c : cases) {
+        MConfiguration* config = scene(c.scene)->extraConfig;
+        ASSERT_NE(config, nullptr) << c.scene;
+        EXPECT_STREQ(config->path, c.path);
+        EXPECT_EQ(config->refCount, 1) << c.scene;
+        EXPECT_EQ(config->getInt(intern("level"), 0), c.level) << c.scene;
+        EXPECT_EQ(resources->find(c.path), config);
+    }
+}
