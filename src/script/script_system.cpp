@@ -21,8 +21,8 @@ ScriptSource* findScriptSource(Symbol* name, const char* folder) {
 }
 
 ScriptSystem::ScriptSystem(ScriptScene* gameScene)
-    : ownGlobal_(intern("game")), globalScene(gameScene ? *gameScene : ownGlobal_), previousHeap_(currentHeap), previousGlobal_(currentGlobal),
-      previousSystem_(currentSystem) {
+    : ownGlobal_(intern("game")), globalScene(gameScene ? *gameScene : ownGlobal_), previousHeap_(currentHeap),
+      previousGlobal_(currentGlobal), previousSystem_(currentSystem) {
     currentHeap = &heap;
     currentGlobal = &globalScene;
     currentSystem = this;

@@ -5,7 +5,7 @@
 // one.
 //
 // Start-up, as the engine drives it:
-//   ScriptSystem system;                 // binds #+, #@, #$, #^, Call_stack[]
+//   ScriptSystem system(&gameScene);     // binds #+, #@, #$, #^, Call_stack[]
 //   registerBuiltinCommands();
 //   system.addScene(scene) ...           // every ScriptScene, in registry order
 //   setScriptFileHook / resource layer   // where .script files come from
@@ -126,8 +126,10 @@ public:
     ScriptSystem& operator=(const ScriptSystem&) = delete;
 
     ScriptHeap heap;
+
 private:
-    ScriptScene ownGlobal_;
+    ScriptScene ownGlobal_; // declared before globalScene, which may refer to it
+
 public:
     ScriptScene& globalScene;
     StatementStore store;
