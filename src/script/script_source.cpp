@@ -43,9 +43,14 @@ ScriptSource* ScriptSourceList::add(Symbol* name, const char* text, size_t lengt
     return sources_.back().get();
 }
 
-ScriptSource* ScriptSourceList::find(Symbol* name, const char* folder) {
+ScriptSource* ScriptSourceList::loaded(Symbol* name) const {
     for (auto& source : sources_)
         if (source->name == name) return source.get();
+    return nullptr;
+}
+
+ScriptSource* ScriptSourceList::find(Symbol* name, const char* folder) {
+    if (ScriptSource* source = loaded(name)) return source;
     const std::string file = std::string(name->text) + ".script";
     const std::string candidates[] = {
         folder && *folder ? std::string(folder) + "/" + file : std::string(), // a scene without folder has none

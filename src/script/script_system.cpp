@@ -20,9 +20,9 @@ ScriptSource* findScriptSource(Symbol* name, const char* folder) {
     return currentSystem->sources.find(name, folder);
 }
 
-ScriptSystem::ScriptSystem()
-    : globalScene(intern("game")), previousHeap_(currentHeap), previousGlobal_(currentGlobal),
-      previousSystem_(currentSystem) {
+ScriptSystem::ScriptSystem(ScriptScene* gameScene)
+    : ownGlobal_(intern("game")), globalScene(gameScene ? *gameScene : ownGlobal_), previousHeap_(currentHeap),
+      previousGlobal_(currentGlobal), previousSystem_(currentSystem) {
     currentHeap = &heap;
     currentGlobal = &globalScene;
     currentSystem = this;

@@ -5,7 +5,7 @@
 // one.
 //
 // Start-up, as the engine drives it:
-//   ScriptSystem system;                 // binds #+, #@, #$, #^, Call_stack[]
+//   ScriptSystem system(&gameScene);     // binds #+, #@, #$, #^, Call_stack[]
 //   registerBuiltinCommands();
 //   system.addScene(scene) ...           // every ScriptScene, in registry order
 //   setScriptFileHook / resource layer   // where .script files come from
@@ -117,13 +117,21 @@ struct ConfigurationAccess {
 
 class ScriptSystem {
 public:
-    ScriptSystem();
+    // gameScene, when given, is the scene whose scope becomes the global scope
+    // (the engine's game scene); it must outlive the system. Without one
+    // the system owns a bare scene named "game".
+    explicit ScriptSystem(ScriptScene* gameScene = nullptr);
     ~ScriptSystem();
     ScriptSystem(const ScriptSystem&) = delete;
     ScriptSystem& operator=(const ScriptSystem&) = delete;
 
     ScriptHeap heap;
-    ScriptScene globalScene;
+
+private:
+    ScriptScene ownGlobal_; // declared before globalScene, which may refer to it
+
+public:
+    ScriptScene& globalScene;
     StatementStore store;
     ScriptSourceList sources;
     std::vector<ScriptScene*> scenes; // registration order, global first

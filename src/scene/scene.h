@@ -1,0 +1,131 @@
+// A scene of the game: a room, close-up, puzzle or interface layer. The
+// registry creates one per listed scene and fills what is known from its
+// name, its folder and the game configuration; the loader adds content.
+#pragma once
+
+#include <cstdint>
+
+#include "script/host_objects.h"
+
+namespace glint {
+
+class MApplication;
+class MConfiguration;
+class MResourceManager;
+
+// What initialising a scene reads and registers with.
+struct SceneContext {
+    const MApplication& app;
+    MResourceManager& resources;
+};
+
+// The twelve classification flags; each is also a script constant 0 or 1.
+struct SceneFlags {
+    bool system = false;
+    bool gameplay = false;
+    bool main = false;
+    bool sub = false;
+    bool zoomZone = false;
+    bool zoomScene = false;
+    bool puzzle = false;
+    bool matchThree = false;
+    bool minishow = false;
+    bool play = false;
+    bool hiddenObject = false;
+    bool item = false;
+};
+
+// Cells the scene owns and its script class binds by name ("Scene_name",
+// "Open_time" ...): scripts and engine share them.
+struct SceneCells {
+    Value parentScene, sceneName, scenePath, sceneBaseName, districtIndex;
+    Value zoomScale, zoomAlpha, zoomCameraScale, zoomCameraOffset, backgroundBlacknessAlpha;
+    Value pointerX, pointerY, isPassiveScene, noInventory, noPointer, noHud, layer, isSerializable;
+    Value openTime = Value::fromNumber(0.5);
+    Value closeTime = Value::fromNumber(0.5);
+    Value isOpened;
+    Value flags[12]; // in the order of SceneFlags
+    Value self;      // the game class's variable named after the scene
+};
+
+// Ordinary script variables of the scene that the engine reads back. They
+// live in the script heap like any variable the scripts create.
+struct SceneReadBack {
+    Value* cameraX = nullptr;
+    Value* cameraY = nullptr;
+    Value* cameraScale = nullptr;
+    Value* cameraScaleX = nullptr;
+    Value* cameraScaleY = nullptr;
+    Value* musicVolume = nullptr;
+    Value* ambient = nullptr;
+    Value* ambientOther = nullptr;
+    Value* inventoryForced = nullptr;
+    Value* inventoryHidden = nullptr;
+    Value* zoomElement = nullptr;
+    Value* isBlocked = nullptr;
+};
+
+// Cells of the handlers the engine calls when the scene opens and closes.
+// Linking sets a cell to none when scripts leave it undefined, so callers
+// test the cell's type each time.
+struct SceneEntryPoints {
+    Value* onClose = nullptr;           // function
+    Value* open = nullptr;              // signals from here on
+    Value* opened = nullptr;
+    Value* close = nullptr;
+    Value* closed = nullptr;
+    Value* checkLocalization = nullptr;
+};
+
+// The camera conversion of apply_camera and unapply_camera; the scene
+// update recomputes it every tick.
+struct SceneCamera {
+    float halfW = 320, halfH = 240; // centre of the game area
+    float offsetX = 0, offsetY = 0;
+    float scaleX = 1, scaleY = 1;
+    float shiftX = 0, shiftY = 0;
+};
+
+class MScene : public ScriptScene {
+public:
+    MScene() = default;
+    explicit MScene(Symbol* n) : ScriptScene(n) {}
+
+    // Fills a new scene: names, extra configuration, classification,
+    // district and script class. name is the name as listed; parent may be
+    // null. With deferExtraConfig the .sxcfg is registered but not acquired.
+    void initialize(const SceneContext& context, Symbol* folder, MScene* parent, Symbol* name,
+                    bool deferExtraConfig);
+
+    // The scene's variables; for the game scene the global scope.
+    Scope& scriptClass() { return scope; }
+
+    // name (ScriptHostObject) and folder (ScriptScene) are the scene's full
+    // name and folder.
+    Symbol* baseName = nullptr; // file names inside the folder use it
+    MScene* parent = nullptr;
+    int32_t index = -1;         // position in the registry
+    SceneFlags flags;
+    int32_t district = 0;       // 0, or 1 and 2 for the two bonus editions
+    MConfiguration* extraConfig = nullptr;
+    bool loaded = false;
+    bool loading = false;
+
+    SceneCells cells;
+    SceneReadBack readBack;
+    SceneEntryPoints entry;
+    SceneCamera camera;
+
+private:
+    void computeNames(MScene* parent, Symbol* name);
+    void classify(const MApplication& app);
+    void findDistrict();
+    void attachScript();
+    void declareScriptClass();
+};
+
+// True when the game configuration holds key as a string containing
+// ":" + name + ":" (lists written as :a:b:c:).
+bool configListContains(const MConfiguration& config, Symbol* key, Symbol* name);
+
+} // namespace glint
