@@ -115,10 +115,15 @@ KTextBoxSize KText::layoutTextBox(const BoxRequest& request) {
             if (e == s || !box.exceeded(pen)) {
                 end = e == s ? n : e;
             } else if (words < 2) {
-                // One over-long word stays whole and overflows the box.
-                end = e;
-                while (end < n && !isBreakChar(codes[end]))
+                // The line's one word ends it, whole even when it overflows the box.
+                end = s;
+                while (end < n && codes[end] == ' ')
                     ++end;
+                if (end < n && isCjk(codes[end]))
+                    ++end;
+                else
+                    while (end < n && !isBreakChar(codes[end]))
+                        ++end;
             } else {
                 end = breakAt >= 0 ? breakAt : n;
                 if (end <= s)
