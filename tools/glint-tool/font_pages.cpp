@@ -94,7 +94,11 @@ std::string descriptorPathFor(const std::string& prefix) { return prefix + ".fon
 
 std::string pagePathFor(const std::string& prefix, int page) {
     std::filesystem::path path(prefix);
-    std::string name = "_" + path.filename().string() + "_" + std::to_string(page) + ".png";
+    std::string name = "_";
+    name += path.filename().string();
+    name += "_";
+    name += std::to_string(page);
+    name += ".png";
     return (path.parent_path() / name).string();
 }
 

@@ -8,7 +8,6 @@
 #include "engine/system/log.h"
 
 #include <cstring>
-#include <string>
 
 namespace glint {
 
@@ -98,7 +97,7 @@ int32_t lineEndFrom(const char* data, int32_t size, int32_t pos) {
 } // namespace
 
 bool nextFontPagePath(const char* path, char* out) {
-    size_t length = std::strlen(path);
+    const size_t length = std::strlen(path);
     size_t extension = length;
     for (size_t i = length; i > 0; --i) {
         char c = path[i - 1];
@@ -112,22 +111,30 @@ bool nextFontPagePath(const char* path, char* out) {
     size_t digits = extension;
     while (digits > 0 && path[digits - 1] >= '0' && path[digits - 1] <= '9')
         --digits;
-    std::string number(path + digits, extension - digits);
-    if (number.empty()) {
-        number = "2";
+    const size_t digitCount = extension - digits;
+    if (digits + digitCount + 1 + (length - extension) > kFontPathLimit)
+        return false; // even without a carry the number may grow by a digit
+    // The number with one spare leading digit for a carry ("99" becomes "100").
+    char number[kFontPathLimit + 2];
+    number[0] = '0';
+    std::memcpy(number + 1, path + digits, digitCount);
+    size_t numberLength = digitCount + 1;
+    if (digitCount == 0) {
+        number[1] = '2';
+        numberLength = 2;
     } else {
-        size_t i = number.size();
-        while (i > 0 && number[i - 1] == '9')
+        size_t i = numberLength;
+        while (number[i - 1] == '9')
             number[--i] = '0';
-        if (i == 0)
-            number.insert(number.begin(), '1');
-        else
-            ++number[i - 1];
+        ++number[i - 1];
     }
-    std::string next = std::string(path, digits) + number + (path + extension);
-    if (next.size() > kFontPathLimit)
-        return false;
-    std::memcpy(out, next.c_str(), next.size() + 1);
+    const char* shown = number[0] == '0' ? number + 1 : number;
+    const size_t shownLength = numberLength - static_cast<size_t>(shown - number);
+    char next[kFontPathLimit + 1];
+    std::memcpy(next, path, digits);
+    std::memcpy(next + digits, shown, shownLength);
+    std::memcpy(next + digits + shownLength, path + extension, length - extension + 1);
+    std::memcpy(out, next, digits + shownLength + (length - extension) + 1);
     return true;
 }
 
