@@ -112,8 +112,8 @@ bool nextFontPagePath(const char* path, char* out) {
     while (digits > 0 && path[digits - 1] >= '0' && path[digits - 1] <= '9')
         --digits;
     const size_t digitCount = extension - digits;
-    if (digits + digitCount + 1 + (length - extension) > kFontPathLimit)
-        return false; // even without a carry the number may grow by a digit
+    if (length > kFontPathLimit)
+        return false;
     // The number with one spare leading digit for a carry ("99" becomes "100").
     char number[kFontPathLimit + 2];
     number[0] = '0';
@@ -130,6 +130,8 @@ bool nextFontPagePath(const char* path, char* out) {
     }
     const char* shown = number[0] == '0' ? number + 1 : number;
     const size_t shownLength = numberLength - static_cast<size_t>(shown - number);
+    if (digits + shownLength + (length - extension) > kFontPathLimit)
+        return false;
     char next[kFontPathLimit + 1];
     std::memcpy(next, path, digits);
     std::memcpy(next + digits, shown, shownLength);
