@@ -45,6 +45,8 @@ void loadCharacterTable() {
         allowLine(reader.line);
 }
 
-bool typedCharAllowed(int32_t code) { return code >= 0 && code < kTypedCharCount && table().test(static_cast<size_t>(code)); }
+bool typedCharAllowed(int32_t code) {
+    return code >= 0 && code < kTypedCharCount && table().test(static_cast<size_t>(code));
+}
 
 } // namespace glint

@@ -38,13 +38,15 @@ std::string codes32(std::initializer_list<int32_t> codes) {
 const std::vector<DecodeCase>& decodeCases() {
     static const std::vector<DecodeCase> cases = {
         {"bytes", K_TEXT_BYTES, "A\xE9\xFF", {'A', 0xE9, 0xFF}},
-        {"utf8 one to four bytes", K_TEXT_UTF8, "A\xC3\xA9\xE6\x97\xA5\xF0\x9F\x98\x80", {'A', 0xE9, 0x65E5, 0x1F600}},
+        {"utf8 one to four bytes", K_TEXT_UTF8, "A\xC3\xA9\xE6\x97\xA5\xF0\x9F\x98\x80",
+         {'A', 0xE9, 0x65E5, 0x1F600}},
         {"utf8 stray continuation stands alone", K_TEXT_UTF8, "a\x80z", {'a', 0x80, 'z'}},
         {"utf8 invalid lead stands alone", K_TEXT_UTF8, "\xF8x", {0xF8, 'x'}},
         {"utf8 broken sequence keeps the next character", K_TEXT_UTF8, "\xE6X", {0xE6, 'X'}},
         {"utf16 with a surrogate pair", K_TEXT_UTF16, le16({'A', 0x65E5, 0xD83D, 0xDE00}), {'A', 0x65E5, 0x1F600}},
         {"utf16le is utf16", K_TEXT_UTF16LE, le16({0xD83D, 0xDE00, 'b'}), {0x1F600, 'b'}},
-        {"utf16 lone surrogates stand alone", K_TEXT_UTF16, le16({0xDC00, 'a', 0xD800, 'b'}), {0xDC00, 'a', 0xD800, 'b'}},
+        {"utf16 lone surrogates stand alone", K_TEXT_UTF16, le16({0xDC00, 'a', 0xD800, 'b'}),
+         {0xDC00, 'a', 0xD800, 'b'}},
         {"utf16be", K_TEXT_UTF16BE, be16({'A', 0x00E9, 0xD83D, 0xDE00}), {'A', 0xE9, 0x1F600}},
         {"code points", K_TEXT_CODEPOINTS, codes32({'A', 0x1F600, 0x65E5}), {'A', 0x1F600, 0x65E5}},
         {"-1 is utf8", -1, "\xC3\xA9", {0xE9}},

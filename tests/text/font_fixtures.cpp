@@ -117,7 +117,8 @@ void QuadRecorder::record(const KQuadBatch& batch, void* user) {
 
 const KGlyph* glyphOf(const KText& font, const DrawnQuad& quad) {
     for (const KGlyph* g = font.glyphs(); g->code != 0; ++g) {
-        if (std::fabs(g->x1 - quad.u) < 0.01f && std::fabs(g->y1 - quad.v) < 0.01f && font.page(g->page) == quad.texture)
+        if (std::fabs(g->x1 - quad.u) < 0.01f && std::fabs(g->y1 - quad.v) < 0.01f &&
+            font.page(g->page) == quad.texture)
             return g;
     }
     return nullptr;

@@ -70,7 +70,8 @@ TEST_F(FontListTest, LineSpacingFromFontsCfg) {
     for (int number = 0; number < 4; ++number)
         addFont(number, number == 0 ? 2 : 1);
     writeFile(fonts() / "fonts.cfg",
-              "font_03_line_spacing=4\r\nfont_01_line_spacing=-1.5\r\nfont_00_line_spacing=\r\nfont_2_line_spacing=9\r\n");
+              "font_03_line_spacing=4\r\nfont_01_line_spacing=-1.5\r\nfont_00_line_spacing=\r\n"
+              "font_2_line_spacing=9\r\n");
     start();
     MFontList list;
     ASSERT_EQ(loadFonts(list, "png"), 4);

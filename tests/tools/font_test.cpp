@@ -137,8 +137,8 @@ TEST(FontBake, DefaultSetOnOnePageWithInkOnlyInTheCells) {
 TEST(FontBake, CharsFileAddsCharactersInBlockOrder) {
     TempDir dir;
     writeFile(dir / "chars.txt", "\xEF\xBB\xBF\xE2\x82\xAC \xCE\xA9\xD0\xB6\r\n\xE6\x97\xA5 A\n");
-    CommandResult result =
-        bake(shellQuote(kDejaVu) + " 16 " + shellQuote(prefixIn(dir)) + " --chars " + shellQuote((dir / "chars.txt").string()));
+    CommandResult result = bake(shellQuote(kDejaVu) + " 16 " + shellQuote(prefixIn(dir)) + " --chars " +
+                                shellQuote((dir / "chars.txt").string()));
     ASSERT_EQ(result.status, 0) << result.err;
     EXPECT_NE(result.err.find("no glyph for U+65E5"), std::string::npos) << "DejaVu Sans has no Han: " << result.err;
     Descriptor d = readDescriptor(dir / "font_0.font");
