@@ -7,7 +7,7 @@
 #include "engine/text/text.h"
 #include "engine/text/text_encoding.h"
 #include "text/font_fixtures.h"
-#include "window/gl_test_support.h"
+#include "support/gl_test_support.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -1,5 +1,5 @@
 // Textures and the quad batch drawn for real and read back.
-#include "window/gl_test_support.h"
+#include "support/gl_test_support.h"
 
 #include "engine/render/quad_batch.h"
 #include "engine/render/texture.h"

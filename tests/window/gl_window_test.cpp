@@ -1,6 +1,6 @@
 // The window itself on the headless display: creation, full screen over the
 // desktop, the frame passes, events and focus.
-#include "window/gl_test_support.h"
+#include "support/gl_test_support.h"
 
 #include "engine/render/quad_batch.h"
 #include "engine/render/render_state.h"

@@ -1,4 +1,4 @@
-#include "window/gl_test_support.h"
+#include "support/gl_test_support.h"
 
 #include "engine/render/gl.h"
 #include "engine/render/quad_batch.h"
