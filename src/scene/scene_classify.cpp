@@ -11,7 +11,8 @@ namespace glint {
 bool configListContains(const MConfiguration& config, Symbol* key, Symbol* name) {
     Symbol* list = config.getString(key, nullptr);
     if (!list || !name) return false;
-    std::string needle = ":" + std::string(name->view()) + ":";
+    std::string needle(1, ':');
+    needle.append(name->view()).push_back(':');
     return list->view().find(needle) != std::string_view::npos;
 }
 
