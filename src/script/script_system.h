@@ -115,6 +115,10 @@ struct ConfigurationAccess {
     bool (*write)(Symbol* key, const Value& value) = nullptr;
 };
 
+// Receives the text of each print statement (the authoring tool shows it);
+// the game has no console, so by default print shows nothing.
+using PrintOutput = void (*)(const char* text);
+
 class ScriptSystem {
 public:
     ScriptSystem();
@@ -133,6 +137,7 @@ public:
     CompileState compile;
     PointerInput pointer;
     ConfigurationAccess configuration;
+    PrintOutput printOutput = nullptr;
     // The build option that reports saved variables of non-serializable
     // scenes at linking.
     bool reportNonSerializable = false;
