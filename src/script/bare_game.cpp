@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "engine/resources/resource.h"
 #include "script/commands.h"
 #include "script/compiler.h"
 #include "script/declarations.h"
@@ -10,6 +11,7 @@
 namespace glint {
 
 BareGame::BareGame() : main_(intern("main")) {
+    resourceInit(); // script files are read through the resource layer
     registerBuiltinCommands();
     system_.addScene(&main_);
 }
@@ -30,6 +32,9 @@ bool BareGame::load(const std::string& path) {
     }
     system_.sources.add(main_.name, text.data(), text.size());
     compileScene(main_.scope);
+    // The global scene has no script of its own, but linking it reports the
+    // global functions the script named and nothing defines.
+    linkScene(system_.global());
     linkScene(main_.scope);
     system_.heap.engineStarted = true;
     return true;
