@@ -181,8 +181,14 @@ private:
 // The source of a script name, loaded on first use (see ScriptSourceList).
 ScriptSource* findScriptSource(Symbol* name, const char* folder);
 
+namespace detail {
+// Set while a system exists (the innermost one); script() reads it on every
+// statement, so it is a plain variable behind an inline accessor.
+extern ScriptSystem* runningSystem;
+} // namespace detail
+
 // The running system; only valid while one exists.
-ScriptSystem& script();
+inline ScriptSystem& script() { return *detail::runningSystem; }
 // The running system's global scene, or null.
 ScriptScene* globalScene();
 
