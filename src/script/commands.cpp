@@ -2,6 +2,7 @@
 #include "script/commands.h"
 
 #include "engine/system/log.h"
+#include "engine/system/numbers.h"
 #include "script/script_system.h"
 
 namespace glint {
@@ -52,6 +53,8 @@ int keywordIndex(Symbol* symbol) {
 }
 
 void registerBuiltinCommands() {
+    // sin and cos read the tables: they are ready before any script runs.
+    initMathTables();
 #define GLINT_KEYWORD(index, name, minimum, flags, callback) registerKeyword(index, name, callback, minimum, flags);
 #define GLINT_COMMAND(name, minimum, callback) registerCommand(name, callback, minimum, 0);
 #include "script/builtin_commands.def"

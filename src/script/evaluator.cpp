@@ -435,7 +435,7 @@ bool isTrue(const Value& value) {
 namespace {
 
 int64_t comparable(const Value& v) {
-    if (v.isNumber()) return static_cast<int64_t>(std::trunc(v.number * 2048));
+    if (v.isNumber()) return static_cast<int64_t>(v.number * 2048); // the conversion truncates
     if (v.isNone()) return 0;
     return static_cast<int64_t>(reinterpret_cast<intptr_t>(v.pointer));
 }
@@ -465,6 +465,9 @@ bool valuesEqual(const Value& a, const Value& b) { return comparable(a) == compa
 bool evalCondition(const Value* values, int count) {
     if (count <= 0) return false;
     if (count == 1 || values[1].isNone()) return isTrue(values[0]);
+    // The usual "if a op b": one comparison and nothing to join.
+    if (count == 3 && values[1].isString() && !isConnective(values[1]))
+        return compare(values[0], values[1].symbol(), values[2]);
     bool result = false;
     for (int i = 0; i < count;) {
         Value connective;

@@ -29,6 +29,15 @@ struct ScriptScene : ScriptHostObject {
 
     ScriptScene() = default;
     explicit ScriptScene(Symbol* n) : ScriptHostObject(n) {}
+
+    // Dynamic elements, made by the command new and removed by delete. The
+    // scene code adds a copy of model (of model's template when model is
+    // itself a dynamic element of this scene) under the given name; a scene
+    // without an element model makes none.
+    virtual ScriptElement* createDynamicElement(ScriptElement* /*model*/, Symbol* /*name*/) { return nullptr; }
+    // Removes an element that createDynamicElement made; false, and nothing
+    // done, for any other element.
+    virtual bool deleteDynamicElement(ScriptElement* /*element*/) { return false; }
 };
 
 // Objects of a scene that an array can hold ($lamp_ALL[], $book[] ...).

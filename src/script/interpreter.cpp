@@ -21,31 +21,68 @@ int32_t secondsToTicks(const Value& seconds) {
 
 namespace {
 
-bool reserveStack(int cells) {
-    ScriptSystem& s = script();
-    if (s.top + cells <= kValueStackCells) return true;
+bool reserveStack(int top, int cells) {
+    if (top + cells <= kValueStackCells) return true;
     scriptError("STACK OVERFLOW");
     return false;
+}
+
+// Locals, variables (references to their cells) and constants are nearly
+// every argument: they are read and written here without a call; the
+// other compiled forms go through access.
+inline void readArgument(const Value& cell, const Value* frame, Value& out) {
+    switch (cell.type()) {
+    case ValueType::Reference: out = *cell.as<Value>(); return;
+    case ValueType::Local:
+    case ValueType::LoopLocal: out = frame ? frame[cell.bits] : Value(); return;
+    case ValueType::Index:
+    case ValueType::Index2:
+    case ValueType::Member:
+    case ValueType::ScopedName:
+    case ValueType::ConfigKey: access(cell, AccessRead, out); return;
+    default: out = cell; return;
+    }
+}
+
+inline void writeArgument(const Value& cell, Value* frame, Value& value) {
+    switch (cell.type()) {
+    case ValueType::Reference: *cell.as<Value>() = value; return;
+    case ValueType::Local:
+    case ValueType::LoopLocal:
+        if (frame) frame[cell.bits] = value;
+        return;
+    default: access(cell, AccessWrite, value); return;
+    }
+}
+
+// The arguments the mask names go back into the places the statement's
+// cells denote.
+void writeBack(const Value* source, Value* args, int cells, uint32_t mask, Value* frame) {
+    for (int i = 0; mask && i < cells; ++i, mask >>= 1)
+        if (mask & 1) writeArgument(source[i], frame, args[i]);
 }
 
 void runList(NodeRef first) {
     ScriptSystem& s = script();
     ExecContext& ctx = s.ctx;
-    const KeywordTable& table = keywords();
+    // Every statement of the list puts its arguments at the same place: the
+    // top goes back there after each one.
+    const int base = s.top;
+    Value* const args = s.stack + base;
     for (NodeRef ref = first; !ref.empty();) {
-        Statement statement = s.store.statement(ref);
-        StatementHeader header = statement.info();
-        ctx.statement = statement;
-        int cells = header.cells;
-        if (!reserveStack(cells)) return;
-        int base = s.top;
-        Value* args = s.stack + base;
-        for (int i = 0; i < cells; ++i) access(*statement.arg(i), AccessRead, args[i]);
-        s.top = base + cells;
+        // Only the node is kept across the call; its header is read again
+        // afterwards (statement nodes never change while they run).
+        Value* const node = s.store.cell(ref);
+        ctx.statement = Statement{node};
+        StatementHeader header = headerOf(node);
+        if (!reserveStack(base, header.cells)) return;
+        const Value* frame = ctx.frame;
+        for (int i = 0; i < header.cells; ++i) readArgument(node[1 + i], frame, args[i]);
+        s.top = base + header.cells;
         uint32_t mask = 0;
-        if (CommandCallback callback = table.callback[header.command]) mask = callback(args, header.written);
-        for (int i = 0; mask && i < cells; ++i, mask >>= 1)
-            if (mask & 1) access(*statement.arg(i), AccessWrite, args[i]);
+        if (CommandCallback callback = s.keywords.callback[header.command]) mask = callback(args, header.written);
+        header = headerOf(node);
+        if (mask) writeBack(node + 1, args, header.cells, mask, ctx.frame);
         s.top = base;
         if (ctx.breakFlag) return;
         ref = header.next;

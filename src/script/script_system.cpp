@@ -7,25 +7,25 @@ namespace glint {
 namespace {
 ScriptHeap* currentHeap = nullptr;
 ScriptScene* currentGlobal = nullptr;
-ScriptSystem* currentSystem = nullptr;
 } // namespace
+
+ScriptSystem* detail::runningSystem = nullptr;
 
 ScriptHeap& scriptHeap() { return *currentHeap; }
 void setScriptHeap(ScriptHeap* heap) { currentHeap = heap; }
 ScriptScene* globalScene() { return currentGlobal; }
 Scope* globalScope() { return currentGlobal ? &currentGlobal->scope : nullptr; }
-ScriptSystem& script() { return *currentSystem; }
 
 ScriptSource* findScriptSource(Symbol* name, const char* folder) {
-    return currentSystem->sources.find(name, folder);
+    return detail::runningSystem->sources.find(name, folder);
 }
 
 ScriptSystem::ScriptSystem(ScriptScene* gameScene)
     : ownGlobal_(intern("game")), globalScene(gameScene ? *gameScene : ownGlobal_), previousHeap_(currentHeap),
-      previousGlobal_(currentGlobal), previousSystem_(currentSystem) {
+      previousGlobal_(currentGlobal), previousSystem_(detail::runningSystem) {
     currentHeap = &heap;
     currentGlobal = &globalScene;
-    currentSystem = this;
+    detail::runningSystem = this;
     scenes.push_back(&globalScene);
     Scope& g = global();
     // The execution context is visible to scripts as #+, #@, #$ and #^.
@@ -44,7 +44,7 @@ ScriptSystem::~ScriptSystem() {
     if (scriptErrorScope()) setScriptErrorScope(nullptr);
     currentHeap = previousHeap_;
     currentGlobal = previousGlobal_;
-    currentSystem = previousSystem_;
+    detail::runningSystem = previousSystem_;
 }
 
 ScriptScene* ScriptSystem::findScene(Symbol* name) const {

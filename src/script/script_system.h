@@ -115,6 +115,10 @@ struct ConfigurationAccess {
     bool (*write)(Symbol* key, const Value& value) = nullptr;
 };
 
+// Receives the text of each print statement (the authoring tool shows it);
+// the game has no console, so by default print shows nothing.
+using PrintOutput = void (*)(const char* text);
+
 class ScriptSystem {
 public:
     // gameScene, when given, is the scene whose scope becomes the global scope
@@ -141,6 +145,7 @@ public:
     CompileState compile;
     PointerInput pointer;
     ConfigurationAccess configuration;
+    PrintOutput printOutput = nullptr;
     // The build option that reports saved variables of non-serializable
     // scenes at linking.
     bool reportNonSerializable = false;
@@ -184,8 +189,14 @@ private:
 // The source of a script name, loaded on first use (see ScriptSourceList).
 ScriptSource* findScriptSource(Symbol* name, const char* folder);
 
+namespace detail {
+// Set while a system exists (the innermost one); script() reads it on every
+// statement, so it is a plain variable behind an inline accessor.
+extern ScriptSystem* runningSystem;
+} // namespace detail
+
 // The running system; only valid while one exists.
-ScriptSystem& script();
+inline ScriptSystem& script() { return *detail::runningSystem; }
 // The running system's global scene, or null.
 ScriptScene* globalScene();
 
