@@ -30,7 +30,6 @@ TEST(PngDecode, EveryColourTypeMatchesWhatConvertReads) {
         {"grey", opaque + " -colorspace gray", "", 8, 0, false},
         {"grey 4-bit", opaque + " -colorspace gray -depth 4", "", 4, 0, false},
         {"grey 1-bit", opaque + " -colorspace gray -depth 1", "", 1, 0, false},
-        {"grey and alpha", alpha + " -colorspace gray", "", 8, 4, true},
         {"palette", opaque + " +dither -colors 50", "PNG8:", 8, 3, false},
         {"palette with tRNS", alpha + " -channel A -threshold 50% +channel", "PNG8:", 8, 3, true},
         {"RGB", opaque, "PNG24:", 8, 2, false},
@@ -56,6 +55,16 @@ TEST(PngDecode, EveryColourTypeMatchesWhatConvertReads) {
         Pixels expected = c.depth == 16 ? fixtures.magickHighBytes("x.png") : fixtures.magickPixels("x.png");
         EXPECT_EQ(decoded.pixels, expected);
     }
+}
+
+// Textures are RGB or RGBA; grey with alpha is refused rather than widened.
+TEST(PngDecode, GreyWithAlphaFails) {
+    Fixtures fixtures;
+    std::string png = fixtures.make("ga.png", std::string(Fixtures::kAlpha) + " -colorspace gray");
+    ASSERT_GT(png.size(), 26u);
+    ASSERT_EQ(png[25], 4); // grey with alpha
+    EXPECT_FALSE(decodeAs(K_IMAGE_PNG, png).ok);
+    EXPECT_TRUE(logHas("PNG: unsupported number of channels (2)")) << memoryLog();
 }
 
 TEST(PngDecode, CgbiVariantIsUnpremultipliedAndReordered) {

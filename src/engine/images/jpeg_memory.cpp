@@ -39,9 +39,12 @@ void skipInputData(j_decompress_ptr decompressor, long count) {
     if (count <= 0)
         return;
     jpeg_source_mgr* source = decompressor->src;
-    while (static_cast<size_t>(count) > source->bytes_in_buffer) {
-        count -= static_cast<long>(source->bytes_in_buffer);
+    // Nothing lies past the end, so a skip beyond it runs dry once. Walking
+    // it two fake bytes at a time would let one marker length in a hostile
+    // file cost 32767 refills, each with its line on standard error.
+    if (static_cast<size_t>(count) > source->bytes_in_buffer) {
         fillInputBuffer(decompressor);
+        return;
     }
     source->next_input_byte += count;
     source->bytes_in_buffer -= static_cast<size_t>(count);
