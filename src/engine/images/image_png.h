@@ -1,5 +1,6 @@
-// PNG images through libpng, including the CgBI variant: every colour type
-// and depth, expanded to 8-bit RGB or RGBA.
+// PNG images through libpng, including the CgBI variant: grey, palette, RGB
+// and RGBA in every depth, expanded to 8-bit RGB or RGBA. Grey with alpha
+// is refused.
 #pragma once
 
 #include "engine/images/image_handler.h"
