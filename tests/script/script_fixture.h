@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -111,5 +112,21 @@ struct ScriptFixture : ::testing::Test {
         return all;
     }
 };
+
+// Compiles (and with link, links) script as the lone scene "room" of a fresh
+// script system; true when its diagnostics contain message.
+inline bool freshSceneReports(const char* script, const std::string& message, bool link = false) {
+    ScriptSystem system;
+    registerBuiltinCommands();
+    ScriptScene room(intern("room"));
+    system.addScene(&room);
+    TraceCapture capture;
+    system.sources.add(intern("common_all"), "", 0);
+    system.sources.add(intern("common_all_post"), "", 0);
+    system.sources.add(intern("room"), script, std::strlen(script));
+    compileScene(room.scope);
+    if (link) linkScene(room.scope);
+    return capture.contains(message);
+}
 
 } // namespace glint::test
