@@ -1,5 +1,10 @@
 #include "app/application.h"
 
+#include "app/engine.h"
+#include "app/user_identity.h"
+#include "engine/resources/resource.h"
+#include "engine/window/game_window.h"
+#include "resource/resource_manager.h"
 #include "script/symbol.h"
 
 namespace glint {
@@ -19,6 +24,8 @@ MApplication::MApplication() {
 }
 
 MApplication::~MApplication() {
+    engine_.reset();
+    resources_.reset();
     if (current == this)
         current = nullptr;
 }
@@ -29,5 +36,40 @@ void MApplication::reloadConfigurations() {
 }
 
 std::string MApplication::buildText() const { return glint::buildText(gameConfig, build); }
+
+void MApplication::chooseIdentity() {
+    userFolder = userFolderForGame(settings, build.streaming);
+    if (settings.forPortals)
+        platform.splash[0] = "data/portal_logo.png";
+    platform.splash[1] = "data/_interface/splash/_lumo.png";
+    platform.splash[2] = "data/_interface/splash/_developer.png";
+    if (build.streaming)
+        readStreamingConfig(platform, resolveDataPath("streaming_config.xml"));
+    LanguageChoice language = languageForGame(gameConfig);
+    windowTitle = windowTitleForGame(settings, language.suffix);
+}
+
+void MApplication::startEngine() {
+    if (!resources_)
+        resources_ = std::make_unique<MResourceManager>();
+    if (engine_)
+        return;
+    reloadConfigurations();
+    for (Value& value : carried) {
+        if (!value.isNumber() && !value.isNone())
+            value = Value();
+    }
+    engine_ = std::make_unique<MEngine>(*this, *resources_);
+    engine_->initialize();
+}
+
+void MApplication::stopEngine() {
+    engine_.reset();
+    resources_.reset();
+}
+
+void MApplication::pollInput() {
+    applyInputReading(input, engine_ ? &engine_->input : nullptr, readPlatformInput(window_.get()));
+}
 
 } // namespace glint

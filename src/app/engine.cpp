@@ -1,24 +1,141 @@
 #include "app/engine.h"
 
 #include "app/application.h"
+#include "app/user_identity.h"
+#include "engine/render/texture.h"
+#include "engine/resources/resource.h"
+#include "engine/window/cursor_mode.h"
+#include "engine/window/game_window.h"
+#include "resource/resource_manager.h"
+#include "resource/texture.h"
+#include "script/commands.h"
 #include "script/script_system.h"
+#include "text/localization.h"
+#include "text/typed_chars.h"
+
+#include <cmath>
 
 namespace glint {
 
 namespace {
+
 MEngine* current = nullptr;
+bool cursorHidden = false;
+
+// #!key in scripts: the game configuration, read and written in place.
+bool readConfiguration(Symbol* key, Value& out) {
+    const Value* value = application() ? application()->gameConfig.find(key) : nullptr;
+    if (value)
+        out = *value;
+    return value != nullptr;
+}
+
+bool writeConfiguration(Symbol* key, const Value& value) {
+    return application() && application()->gameConfig.replace(key, value);
+}
+
 } // namespace
 
 MEngine* engine() { return current; }
+
+std::string& restartSceneName() {
+    static std::string name;
+    return name;
+}
+
+std::string& restartLoadingSceneName() {
+    static std::string name;
+    return name;
+}
 
 MEngine::MEngine(MApplication& application, MResourceManager& resourceManager)
     : app(application), resources(resourceManager),
       script_(std::make_unique<ScriptSystem>(scenes.gameScene)) {
     current = this;
+    script_->configuration = {readConfiguration, writeConfiguration};
+    script_->reportNonSerializable = app.settings.reportNonSerializableVariables;
 }
 
 MEngine::~MEngine() {
-    if (current == this) current = nullptr;
+    releaseSplashTextures();
+    if (current == this)
+        current = nullptr;
+}
+
+void MEngine::initialize() {
+    loading = true;
+    initializing = Value::fromNumber(1);
+    resources.setMode(kLoadModeStartup);
+    if (!cursorHidden) {
+        showSystemCursor(false);
+        cursorHidden = true;
+    }
+    loadCharacterTable();
+    input.clearAll();
+    hotspotSizeIncrement = app.gameConfig.getFloat(sym::hotspot_size_increment(), 0);
+
+    buildSceneRegistry();
+    loadLocalization(app.gameConfig, languageSuffix().c_str());
+    setUpSystemScenes();
+    registerBuiltinCommands();
+
+    if (KGameWindow* window = app.window())
+        window->clearTiming();
+    focused = wasFocused = true;
+    phase = 1;
+    if (app.firstStart) {
+        app.firstStart = false;
+        phase = kFirstSplashPhase;
+    }
+    if (std::lround(app.gameConfig.getFloat(sym::BuildForLUMO(), 0)) != 0)
+        phase = 1;
+    loadTotal = 8 * static_cast<int32_t>(scenes.scenes().size());
+    splashTimer = loadedCount = loadedCountAtStepStart = 0;
+    resources.setMode(kLoadModeQueue);
+}
+
+void MEngine::setUpSystemScenes() {
+    std::string& handedOver = restartLoadingSceneName();
+    loadingScene = findScene(intern(handedOver.empty() ? "loading" : handedOver.c_str()));
+    handedOver.clear();
+    pauseScene = findScene(intern("pause"));
+    // Solid fills (splash fades, the restart frame) need a texture to tint.
+    const uint32_t white = 0xFFFFFFFF;
+    ownWhite_ = std::make_unique<KTexture>();
+    if (ownWhite_->createFromPixels(&white, 1, 1, 0, 0, false))
+        plainWhite = ownWhite_.get();
+    createSplashTextures();
+}
+
+void MEngine::createSplashTextures() {
+    for (int slot = 0; slot < kSplashSlots; ++slot) {
+        const std::string& path = app.platform.splash[slot];
+        KResourceEntryInfo info;
+        if (path.empty() ||
+            (!resources.find(path.c_str()) && !resourceGetInfo(resolveDataPath(path.c_str()), &info)))
+            continue;
+        splash[slot] = resources.texture(path.c_str(), true, true);
+    }
+}
+
+void MEngine::releaseSplashTextures() {
+    for (MTexture*& texture : splash) {
+        if (texture)
+            resources.release(texture);
+        texture = nullptr;
+    }
+}
+
+bool MEngine::inForeground() const {
+    KGameWindow* window = app.window();
+    return !window || !window->exists() || window->isForeground;
+}
+
+float MEngine::loadingProgress() const {
+    if (loadTotal <= 0)
+        return 1;
+    float progress = static_cast<float>(loadedCount) / static_cast<float>(loadTotal);
+    return progress < 0 ? 0 : progress > 1 ? 1 : progress;
 }
 
 void MEngine::buildSceneRegistry() { scenes.build(sceneContext()); }

@@ -1,19 +1,41 @@
 // The object of one run of the game: created by the main loop (after the
 // resource manager) and destroyed at the end of the run or by a restart.
-// It owns the scenes and the script system; the main loop, navigation,
-// hints, inventory, pointer and sound state join it as they are built.
+// It owns the scenes, the script system, the fonts and the input edges, and
+// drives the run through its phases: splash screens (100 to 109), the
+// loading sequence (1 to 11) and play (0), where the game logic runs in
+// fixed 10 ms ticks of scaled game time.
 #pragma once
 
+#include <deque>
 #include <memory>
+#include <string>
 
+#include "app/input_state.h"
+#include "app/options.h"
 #include "scene/scene_registry.h"
 #include "scene/scene_text_cache.h"
+#include "text/font_list.h"
 
 namespace glint {
 
+class KTexture;
 class MApplication;
 class MResourceManager;
+class MTexture;
 class ScriptSystem;
+
+constexpr int32_t kFirstSplashPhase = 100;
+constexpr int32_t kLastSplashPhase = 109;
+constexpr int32_t kSplashTicks = 400;      // 1 s fade in, 2 s shown, 1 s fade out
+constexpr int32_t kScenesPerLoadingStep = 10;
+
+// Window event codes the engine queues for the main loop.
+enum WindowEventCode : int32_t {
+    kEventActivated = 13,
+    kEventDeactivated = 14,
+    kEventPauseRequest = 16,
+    kEventResumeRequest = 17,
+};
 
 class MEngine {
 public:
@@ -23,6 +45,33 @@ public:
     ~MEngine();
     MEngine(const MEngine&) = delete;
     MEngine& operator=(const MEngine&) = delete;
+
+    // Once, after construction: the registry, atlases, localization, the
+    // system scenes and splash textures, the commands; then the first phase.
+    void initialize();
+    // Once per frame: time, then a splash step, a loading step or the ticks.
+    void advance();
+    void gameTick();
+    void loadingStep();
+    void splashStep();
+
+    void pause();
+    void resume();
+    // Main loop: the click (or the loading phases) that ends a pause caused
+    // by focus loss, and the focus change the window events announced.
+    void resumeAfterFocusLoss();
+    void settleFocusChange();
+    void focusGained();
+    void queueWindowEvent(int32_t code) { windowEvents.push_back(code); }
+    void processWindowEvents();
+    // quit (restart false) and restart: acted on by the main loop after the
+    // frame's engine step.
+    void requestEnd(bool restart, const char* restartScene, const char* restartLoadingScene);
+
+    // The three passes of a frame.
+    void drawGame();
+    void drawOutside();
+    void drawTop();
 
     // Once, during initialisation: after the game configuration, before the
     // atlases and the localization tables.
@@ -37,17 +86,85 @@ public:
 
     SceneContext sceneContext() const { return {app, resources}; }
     ScriptSystem& scriptSystem() { return *script_; }
+    bool paused() const { return pauseCount > 0; }
+    // Not paused, no scene switch and not waiting for the end.
+    bool active() const { return !paused() && !switching; }
+    bool inForeground() const;
+    // The progress the loading screen shows, 0 to 1.
+    float loadingProgress() const;
+    // The scene whose scope receives the scene events; navigation sets it.
+    MScene* activeScene() const { return playScene; }
 
     MApplication& app;
     MResourceManager& resources;
     MSceneRegistry scenes;
+    MFontList fonts;
+    InputEdges input;
+
+    int32_t phase = 1;
+    bool loading = false;
+    bool started = false;
+    Value initializing; // "Initializing": 1 until play starts
+    int32_t splashTimer = 0;
+    int32_t loadedCount = 0;
+    int32_t loadedCountAtStepStart = 0;
+    int32_t loadTotal = 0;
+    size_t sceneCursor = 0; // next scene of a walk over the registry
+    int32_t pauseCount = 0;
+    bool focused = true, wasFocused = true, pausedByFocus = false, focusChangePending = false;
+    bool switching = false;
+    bool waiting = false; // after an end request nothing more is served
+    bool endRequested = false, restartRequested = false;
+    bool mainMenuRequested = false; // served by the tick as "goto_main_menu"
+    double gameTimeMs = 0;
+    double frameDeltaMs = 0;
+    uint32_t frameCounter = 0;
+    uint32_t tickCount = 0;
+    Value tickValue, timeValue, epochTime; // "Tick", "Time", "EPOCH_TIME"
+    Value* engineSpeed = nullptr;          // null until loading step 4
+    Value* gcEnabled = nullptr;
+    Value* gcTimeout = nullptr;
+    uint32_t collectorTicks = 0;
+    float hotspotSizeIncrement = 0; // hotspot polygons grow by it
+    MScene* loadingScene = nullptr;
+    MScene* pauseScene = nullptr;
+    MScene* playScene = nullptr;
+    MTexture* splash[kSplashSlots] = {};
+    KTexture* plainWhite = nullptr; // solid fills before the interface images exist
+    std::deque<int32_t> windowEvents;
+    DisplayState display;
 
 private:
+    void setUpSystemScenes();
+    void createSplashTextures();
+    void releaseSplashTextures();
+    void clearInputEdges() { input.clearEdges(); }
+    void enterPhase(int32_t next);
+    // Handles the next scenes of a walk; true when the walk is complete.
+    template <typename Action> bool walkScenes(Action action);
+    void createBuiltInVariables();
+    void startPlay();
+    void finishLoading();
+    void runTickPasses();
+    void collectGarbage();
+    void drawLoadingScreen();
+    void drawSplashScreen();
+    void fillGameArea(uint32_t color);
+
     std::unique_ptr<ScriptSystem> script_;
     SceneTextCache sceneTexts_;
+    std::unique_ptr<KTexture> ownWhite_;
 };
 
 // The engine while one exists, else null.
 MEngine* engine();
+
+// The hand-over texts of a restart: the scene to start at and the loading
+// scene to show; both are taken (and cleared) by the next engine.
+std::string& restartSceneName();
+std::string& restartLoadingSceneName();
+
+// The number of 10 ms boundaries between two game times.
+int ticksBetween(double oldTimeMs, double newTimeMs);
 
 } // namespace glint

@@ -1,22 +1,94 @@
-// glint: the player. glint [GAME_DIR] runs the game in GAME_DIR, by default
-// the folder of the executable.
+// glint: the player. It runs the game in GAME_DIR, by default the folder of
+// the executable; --headless runs it without a visible window (see
+// docs/testing.md).
+#include "app/application.h"
+#include "app/command_line.h"
+#include "app/headless.h"
 #include "engine/resources/resource.h"
 #include "engine/system/log.h"
 #include "engine/system/system.h"
 
 #include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+using namespace glint;
+
+namespace {
+
+bool readWholeFile(const std::string& path, std::string& text) {
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file)
+        return false;
+    char buffer[4096];
+    for (size_t got; (got = std::fread(buffer, 1, sizeof buffer, file)) > 0;)
+        text.append(buffer, got);
+    bool ok = !std::ferror(file);
+    std::fclose(file);
+    return ok;
+}
+
+// The headless driver for the options, or null with a message printed.
+std::unique_ptr<HeadlessDriver> makeDriver(const PlayerOptions& options) {
+    std::vector<ScriptedInput> inputs;
+    if (!options.inputFile.empty()) {
+        std::string text, error;
+        if (!readWholeFile(options.inputFile, text)) {
+            std::fprintf(stderr, "glint: cannot read the input file '%s'\n", options.inputFile.c_str());
+            return nullptr;
+        }
+        if (!parseInputScript(text, inputs, error)) {
+            std::fprintf(stderr, "glint: %s: %s\n", options.inputFile.c_str(), error.c_str());
+            return nullptr;
+        }
+    }
+    // Before SDL starts: the offscreen display and silent audio.
+    setenv("SDL_VIDEODRIVER", "offscreen", 1);
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    return std::make_unique<HeadlessDriver>(options, std::move(inputs));
+}
+
+} // namespace
+
+// For sanitized builds: the GL driver and its compiler keep memory for the
+// life of the process.
+extern "C" const char* __lsan_default_suppressions() {
+    return "leak:libLLVM\nleak:swrast_dri\nleak:libgallium\nleak:libEGL_mesa\nleak:libGLX_mesa\nleak:libglapi\nleak:libSDL2\n";
+}
 
 int main(int argc, char** argv) {
-    if (argc > 2 || (argc == 2 && argv[1][0] == '-')) {
-        std::fprintf(stderr, "usage: glint [GAME_DIR]\n");
+    PlayerOptions options;
+    std::string error;
+    if (!parsePlayerArguments(std::vector<std::string>(argv + 1, argv + argc), options, error)) {
+        std::fprintf(stderr, "glint: %s\n%s\n", error.c_str(), kPlayerUsage);
         return 2;
     }
-    if (!glint::systemInit(argc == 2 ? argv[1] : nullptr)) {
-        std::fputs(glint::memoryLog().c_str(), stderr);
+    std::unique_ptr<HeadlessDriver> driver;
+    if (options.headless && !(driver = makeDriver(options)))
+        return 2;
+    if (!systemInit(options.gameDir.empty() ? nullptr : options.gameDir.c_str())) {
+        std::fputs(memoryLog().c_str(), stderr);
         return 1;
     }
-    glint::resourceMountArchive(glint::resolveDataPath("data.pak"));
-    std::fputs(glint::memoryLog().c_str(), stdout);
-    glint::resourceShutdown();
-    return 0;
+    resourceMountArchive(resolveDataPath("data.pak"));
+    int status = 0;
+    {
+        MApplication app;
+        app.build.streaming = options.streaming;
+        app.chooseIdentity();
+        if (driver) {
+            app.driver = driver.get();
+            app.frameClock = driver.get();
+            setInputSource(driver.get());
+        }
+        app.run();
+        setInputSource(nullptr);
+        if (driver && driver->failedShots() > 0)
+            status = 1;
+    }
+    if (driver)
+        std::fputs(memoryLog().c_str(), stderr);
+    return status;
 }

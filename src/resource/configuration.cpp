@@ -125,6 +125,14 @@ const Value* MConfiguration::find(const Symbol* key) const {
     return entry ? &entry->value : nullptr;
 }
 
+bool MConfiguration::replace(const Symbol* key, const Value& value) {
+    MConfigEntry* entry = findEntry(key);
+    if (!entry)
+        return false;
+    entry->value = value;
+    return true;
+}
+
 int MConfiguration::getInt(const Symbol* key, int fallback) const {
     const Value* value = find(key);
     return value && value->isNumber() ? roundToInt(value->number) : fallback;

@@ -49,6 +49,10 @@ public:
     // bytes), interned; the whole string when it has no comma.
     Symbol* getFirstItem(const Symbol* key, Symbol* fallback) const;
 
+    // Replaces the value of a key the configuration holds (scripts write
+    // keys this way); false, with nothing changed, for other keys.
+    bool replace(const Symbol* key, const Value& value);
+
     int entryCount() const { return static_cast<int>(entries_.size()); }
 
 private:

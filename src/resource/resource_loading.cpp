@@ -85,7 +85,7 @@ void MResourceManager::release(MResource* resource) {
     }
 }
 
-bool MResourceManager::loadQueued(int maxPerStep) {
+bool MResourceManager::loadQueued(int maxPerStep, int* finished) {
     int counted = 0;
     for (MResource* resource = drained_ ? drained_->next : first_; resource; resource = resource->next) {
         drained_ = resource;
@@ -95,10 +95,15 @@ bool MResourceManager::loadQueued(int maxPerStep) {
         }
         if (resource->state & kResourceCounted) {
             resource->state &= ~kResourceCounted;
-            if (++counted > maxPerStep)
+            if (++counted > maxPerStep) {
+                if (finished)
+                    *finished = counted;
                 return false;
+            }
         }
     }
+    if (finished)
+        *finished = counted;
     mode_ = kLoadModeImmediate;
     return true;
 }

@@ -59,7 +59,8 @@ public:
     // One step of a loading sequence: loads the queued resources from where
     // the last step stopped, and returns false once more than maxPerStep
     // resources were counted. True (and mode 0) at the end of the list.
-    bool loadQueued(int maxPerStep);
+    // finished, when given, receives the number counted in this step.
+    bool loadQueued(int maxPerStep, int* finished = nullptr);
     // Loads every queued resource of the whole list in one pass.
     void loadAllQueued();
     // Mode 3, and the next loadQueued starts at the head of the list.

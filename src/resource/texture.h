@@ -5,17 +5,22 @@
 #include "resource/resource.h"
 
 #include <cstdint>
+#include <memory>
 
 namespace glint {
 
+class KTexture;
+
 class MTexture : public MResource {
 public:
-    explicit MTexture(const char* path) : MResource(ResourceKind::Texture, path) {}
+    explicit MTexture(const char* path);
+    ~MTexture() override;
 
     void discard() override;
     void load() override;
     void unload() override;
 
+    // Loaded by its holders (a missing file leaves image null).
     bool isLoaded() const { return loaded_; }
 
     MTexture* atlasParent = nullptr; // the page this texture is a rectangle of
@@ -24,10 +29,10 @@ public:
     uint8_t lazy = 0;
     // Listed in a dynamic atlas: held only while its element is visible.
     uint8_t dynamic = 0;
+    // The GL texture; null when not loaded or when loading failed.
+    std::unique_ptr<KTexture> image;
 
 private:
-    // Whether the contents are present; the decoded image takes its place
-    // once textures read their files.
     bool loaded_ = false;
 };
 

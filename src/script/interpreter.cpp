@@ -210,20 +210,23 @@ uint32_t callValue(const Value& target, Value* arguments, int count) {
     }
 }
 
-bool callGlobalEvent(Symbol* name, const Value* argument) {
+bool callScopeFunction(Scope& scope, Symbol* name, const Value* arguments, int count) {
     ScriptSystem& s = script();
-    Value* cell = findVariable(s.global(), KindFunction, name, nullptr, false);
+    Value* cell = findVariable(scope, KindFunction, name, nullptr, false);
     if (!cell || !cell->is(ValueType::Function)) return false;
     ScriptFunction* function = cell->as<ScriptFunction>();
     if (function->impl == FunctionImpl::None) return false;
-    if (s.top + 1 > kValueStackCells) return false;
+    if (count < 0 || s.top + count > kValueStackCells) return false;
     Value* args = s.stack + s.top;
-    int count = 0;
-    if (argument) args[count++] = *argument;
+    for (int i = 0; i < count; ++i) args[i] = arguments[i];
     s.top += count;
     callFunction(function, nullptr, args, count, false);
     s.top -= count;
     return true;
+}
+
+bool callGlobalEvent(Symbol* name, const Value* argument) {
+    return callScopeFunction(script().global(), name, argument, argument ? 1 : 0);
 }
 
 } // namespace glint

@@ -38,6 +38,8 @@ uint32_t callFunction(ScriptFunction* function, ScriptInstance* instance, Value*
                       bool keepStack);
 // A function, method, task or signal value: what the command call does.
 uint32_t callValue(const Value& target, Value* arguments, int count);
+// Calls the function of that name in scope when scripts define it there.
+bool callScopeFunction(Scope& scope, Symbol* name, const Value* arguments, int count);
 // Calls the global function of that name when scripts define it.
 bool callGlobalEvent(Symbol* name, const Value* argument);
 

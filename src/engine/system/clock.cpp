@@ -36,4 +36,10 @@ int64_t clockMs() {
     return (monotonicNs() - startNs) / 1000000;
 }
 
+double wallClockSeconds() {
+    timespec now{};
+    clock_gettime(CLOCK_REALTIME, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec / 1000000) / 1000.0;
+}
+
 } // namespace glint

@@ -7,5 +7,8 @@ namespace glint {
 
 void timerInit();
 int64_t clockMs();
+// The wall clock: seconds since 1970-01-01 00:00 UTC, milliseconds as the
+// fraction.
+double wallClockSeconds();
 
 } // namespace glint

@@ -91,6 +91,18 @@ const char* documentsPath() {
     return documentsBuffer;
 }
 
+std::string applicationDataPath() {
+    const char* dataHome = std::getenv("XDG_DATA_HOME");
+    std::string folder;
+    if (dataHome && *dataHome == '/')
+        folder = dataHome; // relative values are invalid and ignored, as XDG says
+    else if (const char* home = std::getenv("HOME"); home && *home)
+        folder = std::string(home) + "/.local/share";
+    return !folder.empty() && makeFolders(folder) ? folder : std::string();
+}
+
+bool createDirectory(const char* path) { return mkdir(path, 0755) == 0 || errno == EEXIST; }
+
 bool openUrl(const char* url) {
     // Two forks: the handler is adopted by init, so no zombie waits for us.
     char handler[] = "xdg-open";

@@ -1,6 +1,8 @@
 // Folder listing, the documents folder and the URL handler.
 #pragma once
 
+#include <string>
+
 namespace glint {
 
 // Calls callback(name, isDirectory, user) for every entry of the folder,
@@ -12,6 +14,14 @@ void listDirectory(const char* path, DirectoryCallback callback, void* user);
 // The user's documents folder (XDG documents directory) in UTF-8, in the
 // shared path buffer; the data path followed by "/" when there is none.
 const char* documentsPath();
+
+// The per-user application-data folder: $XDG_DATA_HOME, else
+// ~/.local/share, created when missing. Empty when there is no home or the
+// folder cannot be made.
+std::string applicationDataPath();
+
+// Creates one folder; an existing folder is fine.
+bool createDirectory(const char* path);
 
 // Hands the URL to the desktop's default handler (xdg-open, no shell).
 // Returns false when the handler could not be started.

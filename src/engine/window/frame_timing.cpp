@@ -9,6 +9,13 @@ void FrameTiming::reset() {
     remainder_ = 0;
 }
 
+void FrameTiming::clear() {
+    reset();
+    std::fill(history_, history_ + kHistorySize, 0.0);
+    length_ = 0;
+    average_ = 0;
+}
+
 double FrameTiming::endFrame(int maxFrameRate, FrameClock& clock) {
     int64_t now = clock.nowMs();
     if (maxFrameRate > 0 && previous_ >= 0) {

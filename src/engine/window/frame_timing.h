@@ -22,6 +22,9 @@ public:
     // Forgets the previous frame time and the carried pacing remainder; the
     // history stays.
     void reset();
+    // reset() and an empty history with a zero average: a new run of the
+    // game starts without the frame times of the last one.
+    void clear();
 
     // Ends one frame: with a frame rate cap (maxFrameRate > 0) sleeps until
     // the frame period, carrying the difference to the next frame, then
@@ -32,6 +35,8 @@ public:
     const double* history() const { return history_ + (kHistorySize - length_); }
     int historyLength() const { return length_; }
     double averageFrameTime() const { return average_; }
+    // The newest frame time; 0 before the first frame.
+    double lastFrameTime() const { return history_[kHistorySize - 1]; }
 
 private:
     void record(double frameTime);

@@ -63,11 +63,8 @@ bool KGameWindow::create(int windowW, int windowH, int gameW, int gameH, const c
         logMessage("OpenGL: invalid window or game size, ERROR");
         return false;
     }
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-        logMessage("OpenGL: SDL_InitSubSystem ERROR (%s)", SDL_GetError());
+    if (!startVideo())
         return false;
-    }
-    videoStarted_ = true;
 
     windowWidth = windowW;
     windowHeight = windowH;
@@ -102,6 +99,23 @@ bool KGameWindow::create(int windowW, int windowH, int gameW, int gameH, const c
     applySwapInterval();
     timing_.reset();
     processMessages();
+    return true;
+}
+
+bool KGameWindow::startVideo() {
+    if (videoStarted_)
+        return true;
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        logMessage("OpenGL: SDL_InitSubSystem ERROR (%s)", SDL_GetError());
+        return false;
+    }
+    videoStarted_ = true;
+    // The GL library stays loaded for the life of the process: a window
+    // opened again (a restart, a changed mode) reuses it, and the driver's
+    // allocations stay attributable to it when the process ends.
+    static bool libraryHeld = false;
+    if (!libraryHeld)
+        libraryHeld = SDL_GL_LoadLibrary(nullptr) == 0;
     return true;
 }
 

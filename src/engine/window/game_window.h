@@ -38,6 +38,9 @@ public:
                void* user);
     // Pumps the pending events; returns whether the window has the focus.
     bool processMessages();
+    // Connects to the display (create does it too); the desktop facts such
+    // as fitsInWorkArea need it before the window opens.
+    bool startVideo();
     // A framed window with this client size fits the usable desktop area.
     bool fitsInWorkArea(int width, int height) const;
     // Frees the quad batch and every GL texture name, then the context and
@@ -69,12 +72,25 @@ public:
     SDL_Window* sdlWindow() const { return window_; }
     bool exists() const { return window_ != nullptr; }
     bool quitRequested() const { return quitRequested_; }
+    // The game asks to end: the main loop stops after this frame.
+    void requestClose() { quitRequested_ = true; }
     const FrameTiming& timing() const { return timing_; }
+    // The next frame measures no time since this one (after long work).
+    void resetTiming() { timing_.reset(); }
+    // resetTiming() and an empty frame-time history.
+    void clearTiming() { timing_.clear(); }
 
     // Set by the options before create and toggles.
     int aspectMode = K_ASPECT_STRETCH;
     int maxFrameRate = 0; // frames per second; 0 = unlimited
     MessageHook messageHook = nullptr;
+    // Where frame pacing reads the time; null: the engine clock. A driver
+    // that replays input sets a virtual clock so that runs repeat exactly.
+    FrameClock* frameClock = nullptr;
+    // Called after the last drawing pass, before the picture is presented
+    // (screenshots read the back buffer there).
+    DrawCallback presentHook = nullptr;
+    void* presentUser = nullptr;
     EventCallback eventCallback = nullptr;
     void* eventUser = nullptr;
 

@@ -44,8 +44,8 @@ void KGameWindow::frame(bool blockWhenInactive, DrawCallback drawGame, DrawCallb
         else
             waitWhileInactive();
     }
-    EngineClock clock;
-    timing_.endFrame(maxFrameRate, clock);
+    EngineClock engineClock;
+    timing_.endFrame(maxFrameRate, frameClock ? *frameClock : engineClock);
     if (refullscreenPending && !justLostFocus_) {
         refullscreenPending = false;
         toggleFullscreen(true);
@@ -87,6 +87,8 @@ void KGameWindow::render() {
     glViewport(viewportX, viewportY, viewportWidth, viewportHeight);
     if (drawTop_)
         drawTop_(drawUser_);
+    if (presentHook)
+        presentHook(presentUser);
 
     SDL_GL_SwapWindow(window_);
     SDL_Delay(1);

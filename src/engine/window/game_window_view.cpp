@@ -2,6 +2,7 @@
 
 #include "engine/render/gl.h"
 #include "engine/render/render_state.h"
+#include "engine/window/input_source.h"
 
 #include <SDL.h>
 
@@ -31,7 +32,10 @@ bool KGameWindow::updatePointerMapping() {
 }
 
 void KGameWindow::clientPointer(int* x, int* y) const {
-    SDL_GetMouseState(x, y);
+    if (KInputSource* source = inputSource())
+        source->pointer(x, y);
+    else
+        SDL_GetMouseState(x, y);
 }
 
 int KGameWindow::pointerX() const {

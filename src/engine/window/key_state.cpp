@@ -1,5 +1,6 @@
 #include "engine/window/key_state.h"
 
+#include "engine/window/input_source.h"
 #include "engine/window/key_map.h"
 
 #include <SDL_keyboard.h>
@@ -7,7 +8,16 @@
 
 namespace glint {
 
+namespace {
+KInputSource* installedSource = nullptr;
+} // namespace
+
+void setInputSource(KInputSource* source) { installedSource = source; }
+KInputSource* inputSource() { return installedSource; }
+
 bool virtualKeyDown(int virtualKey) {
+    if (installedSource)
+        return installedSource->keyDown(virtualKey);
     SDL_Scancode scancode = scancodeForVirtualKey(virtualKey);
     if (scancode == SDL_SCANCODE_UNKNOWN)
         return false;
@@ -17,6 +27,8 @@ bool virtualKeyDown(int virtualKey) {
 }
 
 bool virtualKeyToggled(int virtualKey) {
+    if (installedSource)
+        return installedSource->keyToggled(virtualKey);
     SDL_Keymod mods = SDL_GetModState();
     switch (virtualKey) {
     case vk::NumLock: return (mods & KMOD_NUM) != 0;
@@ -27,6 +39,8 @@ bool virtualKeyToggled(int virtualKey) {
 }
 
 bool pointerButtonDown(int button) {
+    if (installedSource)
+        return installedSource->buttonDown(button);
     Uint32 buttons = SDL_GetMouseState(nullptr, nullptr);
     switch (button) {
     case 0: return (buttons & SDL_BUTTON_LMASK) != 0;

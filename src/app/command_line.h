@@ -1,0 +1,31 @@
+// The player's command line:
+//   glint [GAME_DIR] [-streaming] [--headless [--frames N] [--frame-ms MS]
+//         [--input FILE] [--shot FRAME:PATH]...]
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace glint {
+
+struct ShotRequest {
+    int frame = 0;
+    std::string path;
+};
+
+struct PlayerOptions {
+    std::string gameDir; // empty: the folder of the executable
+    bool streaming = false;
+    bool headless = false;
+    int frames = 0;      // 0: until the game quits
+    int frameMs = 10;
+    std::string inputFile;
+    std::vector<ShotRequest> shots;
+};
+
+extern const char* const kPlayerUsage;
+
+// False with a message when the arguments cannot be used.
+bool parsePlayerArguments(const std::vector<std::string>& arguments, PlayerOptions& options, std::string& error);
+
+} // namespace glint

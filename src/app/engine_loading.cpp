@@ -1,0 +1,150 @@
+// The loading sequence: one step per frame, so that the loading screen keeps
+// moving. Steps that walk the scene list handle at most eleven scenes per
+// frame and continue where they stopped.
+#include "app/application.h"
+#include "app/engine.h"
+
+#include "app/user_identity.h"
+#include "engine/system/clock.h"
+#include "engine/window/game_window.h"
+#include "resource/resource_manager.h"
+#include "script/compiler.h"
+#include "script/declarations.h"
+#include "script/interpreter.h"
+#include "script/script_system.h"
+
+
+namespace glint {
+
+namespace {
+
+// The scene's signal "init", when its scripts handle it.
+void raiseInit(Scope& scope) {
+    Value* cell = findVariable(scope, KindSignal, sym::init(), nullptr, false);
+    if (cell && cell->is(ValueType::Signal))
+        raiseSignal(cell->as<ScriptSignal>());
+}
+
+} // namespace
+
+template <typename Action> bool MEngine::walkScenes(Action action) {
+    const std::vector<MScene*>& list = scenes.scenes();
+    while (sceneCursor < list.size()) {
+        action(*list[sceneCursor++]);
+        if (++loadedCount - loadedCountAtStepStart > kScenesPerLoadingStep)
+            return sceneCursor >= list.size();
+    }
+    return true;
+}
+
+void MEngine::enterPhase(int32_t next) {
+    if (next != phase)
+        sceneCursor = 0;
+    phase = next;
+}
+
+void MEngine::loadingStep() {
+    loadedCountAtStepStart = loadedCount;
+    switch (phase) {
+    case 1:
+        releaseSplashTextures();
+        loadFonts(fonts, app.settings.fontsTexturesExt);
+        enterPhase(2);
+        break;
+    case 2:
+        // Scene descriptions join with the scene loader.
+        if (walkScenes([](MScene&) {})) {
+            releaseSceneTexts();
+            enterPhase(3);
+        }
+        break;
+    case 3:
+        // Element animations join with the animation system.
+        if (walkScenes([](MScene&) {}))
+            enterPhase(4);
+        break;
+    case 4:
+        createBuiltInVariables();
+        enterPhase(5);
+        break;
+    case 5:
+        if (walkScenes([](MScene& scene) { compileScene(scene.scope); }))
+            enterPhase(6);
+        break;
+    case 6:
+        linkScene(script_->global());
+        for (MScene* scene : scenes.scenes())
+            linkScene(scene->scope);
+        enterPhase(7);
+        break;
+    case 7:
+        resources.beginLoadingSequence();
+        enterPhase(8);
+        break;
+    case 8: {
+        int finished = 0;
+        bool done = resources.loadQueued(kScenesPerLoadingStep, &finished);
+        loadedCount += finished;
+        if (done)
+            enterPhase(9);
+        break;
+    }
+    case 9: enterPhase(10); break; // the profile list joins with profiles
+    case 10: startPlay(); break;
+    case 11:
+        if (input.consumeClick())
+            finishLoading();
+        break;
+    default: break;
+    }
+    clearInputEdges();
+}
+
+void MEngine::createBuiltInVariables() {
+    Scope& global = script_->global();
+    publishBuildVariables(global, app.gameConfig, app.settings, app.build, selectedLanguage().c_str());
+    app.options.bind(global);
+    app.platform.publish(global);
+    *findVariable(global, KindPlain, sym::OPTIONS_PATH(), nullptr, true) =
+        Value::fromSymbol(intern(app.userFolder.c_str()));
+    for (int i = 0; i < kCarriedValues; ++i) {
+        std::string name = "PARAM" + std::to_string(i);
+        declareVariable(global, KindPlain, name.c_str(), &app.carried[i]);
+    }
+    tickValue = Value::fromNumber(tickCount);
+    timeValue = Value::fromNumber(tickCount * 0.01);
+    epochTime = Value::fromNumber(wallClockSeconds());
+    declareVariable(global, KindPlain, sym::Tick(), &tickValue);
+    declareVariable(global, KindPlain, sym::Time(), &timeValue);
+    declareVariable(global, KindPlain, sym::EPOCH_TIME(), &epochTime);
+    declareVariable(global, KindPlain, sym::Initializing(), &initializing);
+    engineSpeed = findVariable(global, KindPlain, sym::engine_speed(), nullptr, true);
+    if (engineSpeed->isNone())
+        *engineSpeed = Value::fromNumber(1);
+    gcEnabled = findVariable(global, KindPlain, sym::GC_ENABLED(), nullptr, true);
+    gcTimeout = findVariable(global, KindPlain, sym::GC_TIMEOUT(), nullptr, true);
+}
+
+void MEngine::startPlay() {
+    std::string& handedOver = restartSceneName();
+    playScene = findScene(intern(handedOver.empty() ? "startup" : handedOver.c_str()));
+    handedOver.clear();
+    if (KGameWindow* window = app.window())
+        window->resetTiming();
+    raiseInit(script_->global());
+    for (MScene* scene : scenes.scenes())
+        raiseInit(scene->scope);
+    script_->heap.engineStarted = true;
+    loading = false;
+    initializing = Value();
+    started = true;
+    const Value& forced = app.options.forcedFullscreenMode;
+    if (forced.isNumber() && forced.number > 0.5)
+        callGlobalEvent(sym::on_forced_fullscreen_mode(), nullptr);
+    // The "loading_continue" button joins with the scene's elements.
+    finishLoading();
+}
+
+void MEngine::finishLoading() { enterPhase(0); }
+
+} // namespace glint
