@@ -23,9 +23,9 @@ void MTexture::load() {
         freeImage();
         return;
     }
+    // The upload left both marked for sending at the first bind.
     image->filter = GL_LINEAR;
     image->wrap = textureWrapMode();
-    image->filterDirty = image->wrapDirty = true;
 }
 
 void MTexture::unload() {
