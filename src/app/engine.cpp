@@ -75,6 +75,7 @@ void MEngine::initialize() {
     hotspotSizeIncrement = app.gameConfig.getFloat(sym::hotspot_size_increment(), 0);
 
     buildSceneRegistry();
+    scenes.loadAtlases(sceneContext());
     loadLocalization(app.gameConfig, languageSuffix().c_str());
     setUpSystemScenes();
     registerBuiltinCommands();

@@ -62,7 +62,7 @@ void MEngine::drawSplashScreen() {
     MTexture* texture = splash[phase - kFirstSplashPhase];
     if (!batch || !texture || !texture->image)
         return;
-    KTexture* image = texture->image.get();
+    KTexture* image = texture->image;
     auto width = static_cast<float>(image->info.width), height = static_cast<float>(image->info.height);
     if (width <= 0 || height <= 0)
         return;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "script/host_objects.h"
 
@@ -11,7 +12,13 @@ namespace glint {
 
 class MApplication;
 class MConfiguration;
+class MElement;
+class MElementVisual;
+class MGroup;
 class MResourceManager;
+
+// A scene holds at most this many elements: list positions are 16-bit.
+constexpr int kMaxSceneElements = 32767;
 
 // What initialising a scene reads and registers with.
 struct SceneContext {
@@ -90,6 +97,8 @@ class MScene : public ScriptScene {
 public:
     MScene() = default;
     explicit MScene(Symbol* n) : ScriptScene(n) {}
+    // Gives the elements back to their pools.
+    ~MScene() override;
 
     // Fills a new scene: names, extra configuration, classification,
     // district and script class. name is the name as listed; parent may be
@@ -99,6 +108,27 @@ public:
 
     // The scene's variables; for the game scene the global scope.
     Scope& scriptClass() { return scope; }
+
+    // A new element with the defaults, at the end of the element and draw
+    // lists and declared in the script class under name. A null visual
+    // gets a fresh one with the kind flags of the name. Null, with the
+    // script error "Too much elements in scene %s", once the scene is full.
+    MElement* createElement(MElementVisual* visual, Symbol* name, bool dynamic);
+    // A new element sharing source's visual, with its text key, font, text
+    // alignment, colour and outline, pivot and channels.
+    MElement* copyElement(const MElement& source, Symbol* name, bool dynamic);
+    MElement* findElement(Symbol* name) const;
+    // A new group at the end of the group list, declared in the script class.
+    MGroup* createGroup(Symbol* name);
+    MGroup* findGroup(Symbol* name) const;
+    // Copies model (a dynamic element of this scene stands for the element it
+    // copies) as a dynamic element.
+    ScriptElement* createDynamicElement(ScriptElement* model, Symbol* name) override;
+    // Detaches a dynamic element of this scene from everything in the scene
+    // that refers to it and returns it to the dynamic pool.
+    bool deleteDynamicElement(ScriptElement* element) override;
+    // Returns every element and group (the scene's content is dropped).
+    void releaseElements();
 
     // name (ScriptHostObject) and folder (ScriptScene) are the scene's full
     // name and folder.
@@ -110,6 +140,14 @@ public:
     MConfiguration* extraConfig = nullptr;
     bool loaded = false;
     bool loading = false;
+
+    std::vector<MElement*> elements; // position order
+    std::vector<MElement*> drawList;
+    std::vector<MGroup*> groups;
+    std::vector<MElement*> typing;   // elements showing their text character by character
+    std::vector<MElement*> animated; // elements whose clock runs
+    bool drawOrderDirty = false;     // the draw list needs sorting
+    bool transformsDirty = false;    // some element's absolute transform is stale
 
     SceneCells cells;
     SceneReadBack readBack;

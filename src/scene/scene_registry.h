@@ -23,6 +23,10 @@ public:
     // Registers game, then every line of "data/scenes.cfg", sets the
     // shortcuts and declares each scene in the game class. Once per run.
     void build(const SceneContext& context);
+    // Registers the atlas sub-textures of every scene in registry order:
+    // "<folder>/_<base>.atlas", then "<folder>/_<base>_dynamic.atlas" as
+    // dynamic. Once per run, right after build.
+    void loadAtlases(const SceneContext& context);
     // Null for a dev scene.
     MScene* registerScene(const SceneContext& context, Symbol* folder, MScene* parent, Symbol* name);
     // Exact name (after ho joining and variant cutting), or null.

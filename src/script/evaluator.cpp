@@ -252,6 +252,12 @@ void accessSceneObjectMember(ScriptSceneObject* object, ValueType type, const Va
         else element->getProperty(m, value);
         return;
     }
+    if (type == ValueType::Group) {
+        auto* group = static_cast<ScriptGroup*>(object);
+        if (isWrite(mode)) group->setProperty(m, value);
+        else group->getProperty(m, value);
+        return;
+    }
     accessMembers(object->members, m, mode, value);
 }
 

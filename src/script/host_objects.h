@@ -73,6 +73,17 @@ struct ScriptElement : ScriptSceneObject {
 struct ScriptGroup : ScriptSceneObject {
     using ScriptSceneObject::ScriptSceneObject;
     std::vector<ScriptElement*> elements;
+
+    // Group properties; the default keeps them as plain members.
+    virtual bool getProperty(Symbol* key, Value& out) {
+        Value* cell = members.get(key);
+        out = cell ? *cell : Value();
+        return cell != nullptr;
+    }
+    virtual bool setProperty(Symbol* key, const Value& value) {
+        members.set(key, value);
+        return true;
+    }
 };
 struct ScriptSound : ScriptSceneObject {
     using ScriptSceneObject::ScriptSceneObject;
