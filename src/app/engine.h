@@ -51,6 +51,8 @@ public:
     void initialize();
     // Once per frame: time, then a splash step, a loading step or the ticks.
     void advance();
+    // The same with the frame time given (the window's last frame time).
+    void advanceBy(double windowDeltaMs);
     void gameTick();
     void loadingStep();
     void splashStep();

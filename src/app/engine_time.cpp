@@ -17,7 +17,11 @@ int ticksBetween(double oldTimeMs, double newTimeMs) {
 
 void MEngine::advance() {
     KGameWindow* window = app.window();
-    frameDeltaMs = paused() || !window ? 0 : window->timing().lastFrameTime();
+    advanceBy(window ? window->timing().lastFrameTime() : 0);
+}
+
+void MEngine::advanceBy(double windowDeltaMs) {
+    frameDeltaMs = paused() ? 0 : windowDeltaMs;
     double speed = 1;
     if (engineSpeed)
         speed = engineSpeed->isNumber() ? engineSpeed->number : 0;
