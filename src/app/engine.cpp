@@ -100,11 +100,14 @@ void MEngine::setUpSystemScenes() {
     loadingScene = findScene(intern(handedOver.empty() ? "loading" : handedOver.c_str()));
     handedOver.clear();
     pauseScene = findScene(intern("pause"));
-    // Solid fills (splash fades, the restart frame) need a texture to tint.
+    // Solid fills (splash fades, the restart frame) need a texture to tint;
+    // without a window nothing is drawn.
     const uint32_t white = 0xFFFFFFFF;
-    ownWhite_ = std::make_unique<KTexture>();
-    if (ownWhite_->createFromPixels(&white, 1, 1, 0, 0, false))
-        plainWhite = ownWhite_.get();
+    if (app.window()) {
+        ownWhite_ = std::make_unique<KTexture>();
+        if (ownWhite_->createFromPixels(&white, 1, 1, 0, 0, false))
+            plainWhite = ownWhite_.get();
+    }
     createSplashTextures();
 }
 

@@ -58,6 +58,8 @@ extern "C" const char* __lsan_default_suppressions() {
     return "leak:libLLVM\nleak:swrast_dri\nleak:libgallium\nleak:libEGL_mesa\nleak:libGLX_mesa\nleak:libglapi\nleak:libSDL2\n";
 }
 
+extern "C" const char* __lsan_default_options() { return "print_suppressions=0"; }
+
 int main(int argc, char** argv) {
     PlayerOptions options;
     std::string error;
