@@ -1,3 +1,5 @@
+#include "engine/images/image_buffer.h"
+#include "engine/images/image_handler.h"
 #include "support/test_support.h"
 
 #include <gtest/gtest.h>
@@ -8,4 +10,70 @@ TEST(Player, RejectsExtraArguments) {
     CommandResult result = runCommand(shellQuote(playerPath()) + " a b");
     EXPECT_EQ(result.status, 2);
     EXPECT_NE(result.err.find("usage: glint [GAME_DIR]"), std::string::npos);
+}
+
+namespace {
+
+// A pixel of a PNG written by the player, as 0xRRGGBB.
+uint32_t pixelOf(const std::string& png, int x, int y, uint32_t* width = nullptr) {
+    glint::KImageInfo info;
+    if (!glint::imageHandlerForFormat(glint::K_IMAGE_PNG)->decode(png.data(), png.size(), &info, true))
+        return 0xFFFFFFFF;
+    if (width)
+        *width = info.width;
+    return glint::imagePixelBuffer[static_cast<size_t>(y) * info.width + x] & 0xFFFFFF;
+}
+
+// Within one step of rounding on each channel.
+bool near(uint32_t a, uint32_t b) {
+    for (int shift = 0; shift < 24; shift += 8) {
+        int d = static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF);
+        if (d < -1 || d > 1)
+            return false;
+    }
+    return true;
+}
+
+std::string headlessRun(const std::string& arguments) {
+    return shellQuote(playerPath()) + " " + shellQuote((sourceDir() / "games" / "demo").string()) + " --headless " +
+           arguments;
+}
+
+} // namespace
+
+TEST(Player, HeadlessRunShowsTheSplashScreensFading) {
+    TempDir out;
+    // A frame of 10 ms is one tick; the first image starts fading in at the
+    // second frame, so frame 60 shows it at 58 % and frame 250 in full; the
+    // second image begins two frames after the first has faded out.
+    CommandResult result = runCommand(headlessRun("--frames 450 --shot 60:" + shellQuote((out / "a.png").string()) +
+                                                  " --shot 250:" + shellQuote((out / "b.png").string()) +
+                                                  " --shot 440:" + shellQuote((out / "c.png").string())));
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_NE(result.err.find("setMaxFrameRate: ok"), std::string::npos) << "the log goes to standard error";
+    std::string faded = readFile(out / "a.png"), full = readFile(out / "b.png"), next = readFile(out / "c.png");
+    uint32_t width = 0;
+    EXPECT_TRUE(near(pixelOf(faded, 5, 5, &width), 0x7C511E)) << std::hex << pixelOf(faded, 5, 5);
+    EXPECT_EQ(width, 1024u) << "the shot holds the game viewport";
+    EXPECT_TRUE(near(pixelOf(faded, 512, 384), 0x918974)) << std::hex << pixelOf(faded, 512, 384);
+    EXPECT_EQ(pixelOf(full, 5, 5), 0xD68C34u);
+    EXPECT_EQ(pixelOf(full, 512, 384), 0xFAECC8u);
+    EXPECT_TRUE(near(pixelOf(next, 5, 5), 0x0E1B31)) << "the second image at 38 %: " << std::hex
+                                                      << pixelOf(next, 5, 5);
+}
+
+TEST(Player, HeadlessInputEndsTheRunAndTheOptionsAreSaved) {
+    TempDir out;
+    writeFile(out / "input.txt", "# leave early\n3 click 10 10\n5 key escape\n8 quit\n");
+    CommandResult result =
+        runCommand(headlessRun("--input " + shellQuote((out / "input.txt").string()) + " --frames 1000"));
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_NE(readFile(std::string(GLINT_TEST_HOME) + "/Glint/Glint - The Keeper's Lighthouse - CE/options.cfg")
+                  .find("fullscreen="),
+              std::string::npos);
+
+    writeFile(out / "bad.txt", "1 jump\n");
+    result = runCommand(headlessRun("--input " + shellQuote((out / "bad.txt").string())));
+    EXPECT_EQ(result.status, 2);
+    EXPECT_NE(result.err.find("line 1: unknown verb 'jump'"), std::string::npos) << result.err;
 }
