@@ -55,8 +55,9 @@ public:
 
     // The per-user folder, the splash slots, the language and the title.
     void chooseIdentity();
-    // Creates the window, runs frames until it closes, shuts down.
-    void run();
+    // Creates the window, runs frames until it closes, shuts down. False
+    // when the window could not be created (nothing else ran).
+    bool run();
     // Once per frame, after the window has pumped its messages.
     void pollInput();
     // The window's event callback: scripts see wheel, characters and focus.

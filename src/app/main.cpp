@@ -85,7 +85,14 @@ int main(int argc, char** argv) {
             app.frameClock = driver.get();
             setInputSource(driver.get());
         }
-        app.run();
+        if (!app.run()) {
+            // A player ends with status 0 as it always has, but says why; a
+            // headless run that drew nothing has failed.
+            if (!driver)
+                std::fputs(memoryLog().c_str(), stderr);
+            std::fputs("glint: the game window could not be created\n", stderr);
+            status = driver ? 1 : 0;
+        }
         setInputSource(nullptr);
         if (driver && driver->failedShots() > 0)
             status = 1;

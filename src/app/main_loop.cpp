@@ -79,10 +79,10 @@ bool MApplication::createWindow() {
     return true;
 }
 
-void MApplication::run() {
+bool MApplication::run() {
     if (!createWindow()) {
         window_.reset();
-        return;
+        return false;
     }
     KQuadBatch::setup();
     for (int frame = 1; !window_->quitRequested(); ++frame) {
@@ -97,6 +97,7 @@ void MApplication::run() {
             openUrl(url);
     }
     shutdown();
+    return true;
 }
 
 void MApplication::runFrame(int frame) {
