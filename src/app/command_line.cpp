@@ -7,7 +7,7 @@ namespace glint {
 
 const char* const kPlayerUsage =
     "usage: glint [GAME_DIR] [-streaming] [--headless [--frames N] [--frame-ms MS] [--input FILE] "
-    "[--shot FRAME:PATH]...]";
+    "[--shot FRAME:PATH]...]\n       glint check GAME_DIR";
 
 namespace {
 

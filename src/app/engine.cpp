@@ -108,7 +108,8 @@ void MEngine::setUpSystemScenes() {
         if (ownWhite_->createFromPixels(&white, 1, 1, 0, 0, false))
             plainWhite = ownWhite_.get();
     }
-    createSplashTextures();
+    if (app.window())
+        createSplashTextures();
 }
 
 void MEngine::createSplashTextures() {

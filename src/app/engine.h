@@ -57,6 +57,14 @@ public:
     void loadingStep();
     void splashStep();
 
+    // The work of the loading steps that read the game's text: a scene's
+    // description, the built-in variables, compiling and linking every
+    // scene's scripts. glint check runs them without a window.
+    void loadDescription(MScene& scene);
+    void createBuiltInVariables();
+    void compileScripts(MScene& scene);
+    void linkAllScripts();
+
     void pause();
     void resume();
     // Main loop: the click (or the loading phases) that ends a pause caused
@@ -144,7 +152,6 @@ private:
     void enterPhase(int32_t next);
     // Handles the next scenes of a walk; true when the walk is complete.
     template <typename Action> bool walkScenes(Action action);
-    void createBuiltInVariables();
     void startPlay();
     void finishLoading();
     void runTickPasses();

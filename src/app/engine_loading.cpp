@@ -52,8 +52,7 @@ void MEngine::loadingStep() {
         enterPhase(2);
         break;
     case 2:
-        // Scene descriptions join with the scene loader.
-        if (walkScenes([](MScene&) {})) {
+        if (walkScenes([this](MScene& scene) { loadDescription(scene); })) {
             releaseSceneTexts();
             enterPhase(3);
         }
@@ -68,13 +67,11 @@ void MEngine::loadingStep() {
         enterPhase(5);
         break;
     case 5:
-        if (walkScenes([](MScene& scene) { compileScene(scene.scope); }))
+        if (walkScenes([this](MScene& scene) { compileScripts(scene); }))
             enterPhase(6);
         break;
     case 6:
-        linkScene(script_->global());
-        for (MScene* scene : scenes.scenes())
-            linkScene(scene->scope);
+        linkAllScripts();
         enterPhase(7);
         break;
     case 7:
@@ -98,6 +95,17 @@ void MEngine::loadingStep() {
     default: break;
     }
     clearInputEdges();
+}
+
+// The scene loader reads the description here.
+void MEngine::loadDescription(MScene&) {}
+
+void MEngine::compileScripts(MScene& scene) { compileScene(scene.scope); }
+
+// The game scene, whose scope is the global one, is the registry's first.
+void MEngine::linkAllScripts() {
+    for (MScene* scene : scenes.scenes())
+        linkScene(scene->scope);
 }
 
 void MEngine::createBuiltInVariables() {
@@ -131,7 +139,6 @@ void MEngine::startPlay() {
     handedOver.clear();
     if (KGameWindow* window = app.window())
         window->resetTiming();
-    raiseInit(script_->global());
     for (MScene* scene : scenes.scenes())
         raiseInit(scene->scope);
     script_->heap.engineStarted = true;

@@ -3,6 +3,7 @@
 // docs/testing.md).
 #include "app/application.h"
 #include "app/command_line.h"
+#include "app/game_check.h"
 #include "app/headless.h"
 #include "engine/resources/resource.h"
 #include "engine/system/log.h"
@@ -50,6 +51,20 @@ std::unique_ptr<HeadlessDriver> makeDriver(const PlayerOptions& options) {
     return std::make_unique<HeadlessDriver>(options, std::move(inputs));
 }
 
+// glint check GAME_DIR
+int runCheck(int argc, char** argv) {
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: glint check GAME_DIR\n");
+        return 2;
+    }
+    if (!systemInit(argv[2])) {
+        std::fputs(memoryLog().c_str(), stderr);
+        return 2;
+    }
+    resourceMountArchive(resolveDataPath("data.pak"));
+    return checkGame(stdout) > 0 ? 1 : 0;
+}
+
 } // namespace
 
 // For sanitized builds: the GL driver and its compiler keep memory for the
@@ -61,6 +76,8 @@ extern "C" const char* __lsan_default_suppressions() {
 extern "C" const char* __lsan_default_options() { return "print_suppressions=0"; }
 
 int main(int argc, char** argv) {
+    if (argc >= 2 && std::string(argv[1]) == "check")
+        return runCheck(argc, argv);
     PlayerOptions options;
     std::string error;
     if (!parsePlayerArguments(std::vector<std::string>(argv + 1, argv + argc), options, error)) {

@@ -1,0 +1,49 @@
+#include "app/game_check.h"
+#include "support/test_support.h"
+
+#include <gtest/gtest.h>
+
+using namespace glint;
+using namespace glint::test;
+
+namespace {
+
+std::string check(const std::string& folder) { return shellQuote(playerPath()) + " check " + shellQuote(folder); }
+
+TEST(Check, TheDemoGameIsClean) {
+    CommandResult result = runCommand(check((sourceDir() / "games" / "demo").string()));
+    EXPECT_EQ(result.status, 0) << result.out << result.err;
+    EXPECT_NE(result.out.find("checked 3 scenes: 0 errors\n"), std::string::npos) << result.out;
+}
+
+TEST(Check, ReportsScriptErrorsWithTheirTextsAndFails) {
+    TempDir game;
+    writeFile(game / "data" / "game.cfg", "BuildScreenW=800\r\n");
+    writeFile(game / "data" / "scenes.cfg", "data/hall\r\n");
+    writeFile(game / "data" / "hall" / "_hall.scene", "{}");
+    writeFile(game / "data" / "hall" / "hall.script", "fun open_door {\n  call_missing_thing\n}\n");
+    writeFile(game / "data" / "_interface" / "_scripts" / "common_all.script", "");
+    writeFile(game / "data" / "_interface" / "_scripts" / "common_all_post.script", "");
+    CommandResult result = runCommand(check(game.str()));
+    EXPECT_EQ(result.status, 1);
+    // A call of an unknown word is a call of a global function that
+    // nothing defines.
+    EXPECT_EQ(result.out, "ERROR in script game: Function not defined: game:call_missing_thing\n"
+                          "checked 2 scenes: 1 errors\n");
+}
+
+TEST(Check, UsageAndMissingFolders) {
+    EXPECT_EQ(runCommand(shellQuote(playerPath()) + " check").status, 2);
+    EXPECT_EQ(runCommand(check("/nonexistent/game")).status, 2);
+}
+
+TEST(Check, WarningsAndTracesOfLoadsAreNoErrors) {
+    EXPECT_TRUE(countsAsError("ERROR in script hall: Invalid command - x"));
+    EXPECT_TRUE(countsAsError("[Localization] Duplicate localization key on line 3: a"));
+    EXPECT_FALSE(countsAsError("WARNING: font 2 did not load completely"));
+    EXPECT_FALSE(countsAsError("LOAD data/a.png"));
+    EXPECT_FALSE(countsAsError("   called from hall:open_door"));
+    EXPECT_FALSE(countsAsError(""));
+}
+
+} // namespace
