@@ -157,6 +157,8 @@ private:
     void runTickPasses();
     void collectGarbage();
     void drawLoadingScreen();
+    // "paused" and "paused_text" of the pause scene show while paused.
+    void updatePauseOverlay();
     void drawSplashScreen();
     void fillGameArea(uint32_t color);
 
@@ -164,6 +166,9 @@ private:
     SceneTextCache sceneTexts_;
     std::unique_ptr<KTexture> ownWhite_;
 };
+
+class MElement;
+void setElementShown(MElement& element, bool shown);
 
 // The engine while one exists, else null.
 MEngine* engine();

@@ -6,6 +6,7 @@
 #include "engine/render/texture.h"
 #include "engine/window/game_window.h"
 #include "resource/texture.h"
+#include "scene/element.h"
 
 #include <algorithm>
 
@@ -76,8 +77,25 @@ void MEngine::drawSplashScreen() {
         fillGameArea(blackWithOpacity(static_cast<float>(splashTimer - 300) * 0.01f));
 }
 
-// The loading scene's bar and glow follow the progress once scenes draw;
-// until then the screen stays black.
-void MEngine::drawLoadingScreen() {}
+// The bar is revealed from the left as the progress grows, the glow rides
+// on its right end, and the continue button waits for the last phase. The
+// loading scene shows them once scenes draw.
+void MEngine::drawLoadingScreen() {
+    if (!loadingScene)
+        return;
+    float progress = loadingProgress();
+    if (MElement* bar = loadingScene->findElement(sym::bar())) {
+        const MTexture* image = bar->visual ? bar->visual->image.texture : nullptr;
+        float width = image && image->drawWidth() > 0 ? image->drawWidth() : app.settings.screenW;
+        float reveal = phase >= 9 ? 0 : -width + width * progress;
+        bar->setProperty(sym::crop_offset_x(), Value::fromNumber(reveal));
+        if (MElement* glow = loadingScene->findElement(sym::glow())) {
+            glow->channels[kChannelX] = bar->channels[kChannelX] - bar->pivotX * width + width * progress;
+            glow->markTransformDirty();
+        }
+    }
+    if (MElement* button = loadingScene->findElement(sym::loading_continue()))
+        setElementShown(*button, phase == 11 && app.settings.clickAfterLoading);
+}
 
 } // namespace glint

@@ -4,8 +4,26 @@
 
 #include "engine/window/game_window.h"
 #include "resource/resource_manager.h"
+#include "scene/element.h"
 
 namespace glint {
+
+void setElementShown(MElement& element, bool shown) {
+    if (shown)
+        element.flags |= kElementVisible;
+    else
+        element.flags &= ~kElementVisible;
+}
+
+void MEngine::updatePauseOverlay() {
+    if (!pauseScene)
+        return;
+    bool shown = paused() && (phase == 0 || phase >= kFirstSplashPhase);
+    for (Symbol* name : {sym::paused(), sym::paused_text()}) {
+        if (MElement* element = pauseScene->findElement(name))
+            setElementShown(*element, shown);
+    }
+}
 
 void MEngine::pause() {
     if (++pauseCount != 1)

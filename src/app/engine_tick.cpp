@@ -46,6 +46,7 @@ void MEngine::gameTick() {
     forEachOpenScene(*this, [this](MScene& scene) { publishPointer(scene, input.pointerX, input.pointerY); });
     if (active())
         runTickPasses();
+    updatePauseOverlay();
     if (active())
         syncDisplay(display, app.options, app.platform, app.window(), app.settings);
     if (endRequested)

@@ -71,6 +71,7 @@ void MEngine::splashStep() {
         if (!paused() && splashTimer >= 100 && splashTimer < 300 && input.consumeClick())
             splashTimer = 300;
     }
+    updatePauseOverlay();
     clearInputEdges();
 }
 

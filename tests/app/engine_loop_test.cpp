@@ -1,6 +1,7 @@
 #include "engine_fixture.h"
 
 #include "resource/resource_manager.h"
+#include "scene/element.h"
 #include "script/value.h"
 
 using namespace glint;
@@ -199,6 +200,42 @@ TEST_F(EngineFixture, LoadingWalksElevenScenesPerFrameAndCountsProgress) {
     EXPECT_FALSE(engine.loading);
     EXPECT_TRUE(engine.initializing.isNone());
     EXPECT_EQ(engine.playScene, engine.findScene(intern("startup")));
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(EngineFixture, TheLoadingBarFollowsProgressAndThePauseTextShowsWhilePaused) {
+    makeGame("BuildForLUMO=1\r\n");
+    file("data/scenes.cfg", "data/_interface/loading\r\ndata/_interface/pause\r\ndata/startup\r\n");
+    file("data/_interface/pause/_pause.scene", "{}");
+    MEngine& engine = start();
+    ASSERT_NE(engine.pauseScene, nullptr);
+    MElement* bar = engine.loadingScene->createElement(nullptr, intern("bar"), false);
+    MElement* glow = engine.loadingScene->createElement(nullptr, intern("glow"), false);
+    MElement* paused = engine.pauseScene->createElement(nullptr, intern("paused"), false);
+    bar->channels[kChannelX] = 100;
+
+    engine.loadedCount = engine.loadTotal / 4;
+    engine.drawGame(); // no window: only the loading screen's state changes
+    Value reveal;
+    ASSERT_TRUE(bar->getProperty(intern("crop_offset_x"), reveal));
+    EXPECT_FLOAT_EQ(reveal.number, -1024 * 0.75) << "the game width stands in for a bar without image";
+    EXPECT_FLOAT_EQ(glow->channels[kChannelX], 100 - 512 + 256);
+
+    loadUntilPlay(engine);
+    engine.advanceBy(10);
+    EXPECT_FALSE(paused->hasFlag(kElementVisible)) << "hidden by the ticks of play";
+    // Losing the focus pauses; the one tick of that frame shows the text.
+    engine.queueWindowEvent(kEventDeactivated);
+    engine.processWindowEvents();
+    engine.advanceBy(10);
+    EXPECT_TRUE(paused->hasFlag(kElementVisible));
+    engine.settleFocusChange();
+    engine.resume();
+    engine.advanceBy(10);
+    EXPECT_FALSE(paused->hasFlag(kElementVisible));
 }
 
 } // namespace
