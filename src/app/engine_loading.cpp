@@ -148,8 +148,10 @@ void MEngine::startPlay() {
     const Value& forced = app.options.forcedFullscreenMode;
     if (forced.isNumber() && forced.number > 0.5)
         callGlobalEvent(sym::on_forced_fullscreen_mode(), nullptr);
-    // The "loading_continue" button joins with the scene's elements.
-    finishLoading();
+    if (app.settings.clickAfterLoading && loadingScene && loadingScene->findElement(sym::loading_continue()))
+        enterPhase(11);
+    else
+        finishLoading();
 }
 
 void MEngine::finishLoading() { enterPhase(0); }
