@@ -1,5 +1,6 @@
 #include "app/game_config.h"
 #include "app/options.h"
+#include "engine/resources/resource.h"
 #include "script/symbol.h"
 #include "support/test_support.h"
 
@@ -17,7 +18,10 @@ struct OptionsTest : ::testing::Test {
     OptionCells cells;
     PlatformSettings platform;
     GameSettings settings;
-    OptionsTest() { initSymbols(); }
+    OptionsTest() {
+        initSymbols();
+        resourceInit(); // options.cfg is read through the resource layer
+    }
     void load(const std::string& text, bool touch = false) {
         writeFile(folder / "options.cfg", text);
         loadOptions(cells, platform, folder.str(), settings, touch);
