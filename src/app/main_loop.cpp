@@ -124,7 +124,9 @@ void MApplication::runFrame(int frame) {
     PresentContext context{this, frame};
     window_->presentHook = framePresented;
     window_->presentUser = &context;
-    window_->frame(!engine_ || engine_->phase == 0, drawGamePass, drawOutsidePass, drawTopPass, nullptr);
+    // A driven run never waits for the focus: its input comes from the driver.
+    bool mayWait = !driver && (!engine_ || engine_->phase == 0);
+    window_->frame(mayWait, drawGamePass, drawOutsidePass, drawTopPass, nullptr);
     window_->presentHook = nullptr;
 }
 

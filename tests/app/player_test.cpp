@@ -64,9 +64,12 @@ TEST(Player, HeadlessRunShowsTheSplashScreensFading) {
 
 TEST(Player, HeadlessInputEndsTheRunAndTheOptionsAreSaved) {
     TempDir out;
-    writeFile(out / "input.txt", "# leave early\n3 click 10 10\n5 key escape\n8 quit\n");
-    CommandResult result =
-        runCommand(headlessRun("--input " + shellQuote((out / "input.txt").string()) + " --frames 1000"));
+    // With 100 ms frames play begins near frame 100; losing the focus there
+    // must not make a driven run wait for the window to come back.
+    writeFile(out / "input.txt", "# leave early\n3 click 10 10\n5 key escape\n120 focus lost\n130 focus gained\n"
+                                 "140 quit\n");
+    CommandResult result = runCommand(
+        headlessRun("--input " + shellQuote((out / "input.txt").string()) + " --frame-ms 100 --frames 1000"));
     ASSERT_EQ(result.status, 0) << result.err;
     EXPECT_NE(readFile(std::string(GLINT_TEST_HOME) + "/Glint/Glint - The Keeper's Lighthouse - CE/options.cfg")
                   .find("fullscreen="),
