@@ -87,15 +87,21 @@ TEST_F(ElementFixture, TasksBindToElementsAndEachInstanceAnswersItsOwn) {
     MElement* lamps[] = {make("lamp_1"), make("lamp_2"), make("lamp_3")};
     MElement* bookA = make("book_a");
     MElement* bookB = make("book_b");
+    MElement* lock = make("lock");
+    MElement* rustyKey = make("key_rusty");
     MGroup* books = room.createGroup(intern("books"));
     books->elements = {bookA, bookB};
+    room.createGroup(intern("keys"))->elements = {rustyKey};
     run("task open hand $door ? {\n  do {\n    set #opened #$\n    complete\n  }\n}\n"
+        "task fit hand $lock ~keys {\n  do {\n    set #fitted #^\n    complete\n  }\n}\n"
         "action light hand $lamp_ALL[] ? {\n  do {\n    set #lit #$\n    add #lights 1\n  }\n}\n"
         "task read hand ~books ? {\n  do {\n    set #read #@\n    complete\n  }\n}\n"
         "init {\n"
-        "  enable @open\n  enable @light\n  enable @read\n"
+        "  enable @open\n  enable @light\n  enable @read\n  enable @fit\n"
         "  set #second @light.$lamp_2\n  set #instances @light.sub_tasks.count\n"
+        "  set #shelved 0\n  for_each %b ~books {\n    add #shelved 1\n  }\n"
         "}\n");
+    EXPECT_EQ(number("shelved"), 2);
     Value* openCell = findVariable(room.scope, KindTask, intern("open"), nullptr, false);
     EXPECT_EQ(openCell->as<ScriptTask>()->element, door);
     EXPECT_EQ(number("instances"), 3);
@@ -117,6 +123,18 @@ TEST_F(ElementFixture, TasksBindToElementsAndEachInstanceAnswersItsOwn) {
     EXPECT_EQ(readB->parent->state, TaskEnabled) << "book_a is still to read";
     click(room, door);
     EXPECT_EQ(value("opened").as<MElement>(), door);
+
+    // A use task takes any element of the group it names.
+    PointerInput& pointer = system.pointer;
+    pointer.dropTarget = lock;
+    pointer.dropped = Value::fromPointer(ValueType::Element, door);
+    runScenePasses(room.scope);
+    EXPECT_TRUE(value("fitted").isNone()) << "the door is no key";
+    pointer.dropped = Value::fromPointer(ValueType::Element, rustyKey);
+    pointer.handled = false;
+    runScenePasses(room.scope);
+    EXPECT_EQ(value("fitted").as<MElement>(), rustyKey);
+    pointer.dropTarget = nullptr;
 
     // Only shown and active elements are offered to the pointer.
     lamps[2]->flags &= ~kElementVisible;
