@@ -196,9 +196,10 @@ TEST_F(ElementFixture, IncludeForEachWalksAGroupsElements) {
 TEST_F(ElementFixture, WhenCuesFireAsTheElementClockPassesTheirTime) {
     MElement* clock = make("clock");
     clock->visual->loopTime = 2; // a loop of 200 ticks
-    make("bell");
+    MElement* bell = make("bell"); // no loop: its cues sit in scripted segments
     run("when $clock 0.5 {\n  add #rings 1\n  set #scene #+\n}\n"
-        "init {\n  set #rings 0\n}\n");
+        "when $bell -0.3 {\n  add #dings 1\n}\n"
+        "init {\n  set #rings 0\n  set #dings 0\n}\n");
     struct Step {
         float previous, now;
         double rings;
@@ -216,4 +217,14 @@ TEST_F(ElementFixture, WhenCuesFireAsTheElementClockPassesTheirTime) {
         EXPECT_EQ(number("rings"), step.rings) << step.previous << " -> " << step.now;
     }
     EXPECT_EQ(value("scene").as<MScene>(), &room) << "the cue runs in its scene";
+
+    clock->previousTime = clock->time; // stands still from here on
+    bell->previousTime = -31;
+    bell->time = -30;
+    fireTimeTriggers(room);
+    bell->previousTime = 30; // positive times of an element without loop all fall on 0
+    bell->time = 31;
+    fireTimeTriggers(room);
+    EXPECT_EQ(number("dings"), 1);
+    EXPECT_EQ(number("rings"), 2);
 }
