@@ -67,6 +67,7 @@ public:
     bool getProperty(Symbol* key, Value& out) override;
     bool setProperty(Symbol* key, const Value& value) override;
     bool isClickable() const override;
+    void markChangedByScript() override { flags |= kElementChangedByScript; }
 
     bool hasFlag(uint32_t flag) const { return (flags & flag) != 0; }
 

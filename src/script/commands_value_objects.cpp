@@ -99,7 +99,8 @@ uint32_t commandNew(Value* args, int count) {
 uint32_t commandDelete(Value* args, int) {
     if (!isObject(args[0], ValueType::Element)) return 0;
     ScriptElement* element = args[0].as<ScriptElement>();
-    if (element->scene) element->scene->deleteDynamicElement(element);
+    ScriptScene* scene = element->scene;
+    if (scene && scene->deleteDynamicElement(element)) forgetElement(scene->scope, element);
     return 0;
 }
 

@@ -248,8 +248,8 @@ void accessSceneObjectMember(ScriptSceneObject* object, ValueType type, const Va
     }
     if (type == ValueType::Element) {
         auto* element = static_cast<ScriptElement*>(object);
-        if (isWrite(mode)) element->setProperty(m, value);
-        else element->getProperty(m, value);
+        if (!isWrite(mode)) element->getProperty(m, value);
+        else if (element->setProperty(m, value)) element->markChangedByScript();
         return;
     }
     if (type == ValueType::Group) {

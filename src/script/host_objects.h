@@ -69,6 +69,9 @@ struct ScriptElement : ScriptSceneObject {
     }
     // Whether the pointer can hit it (the target pass skips the others).
     virtual bool isClickable() const { return true; }
+    // A script wrote one of its properties; the savegame writer keeps only
+    // the elements scripts changed.
+    virtual void markChangedByScript() {}
 };
 struct ScriptGroup : ScriptSceneObject {
     using ScriptSceneObject::ScriptSceneObject;

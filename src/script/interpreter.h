@@ -67,6 +67,13 @@ void abortDelayedCalls(Scope& scope, const Value& target);
 // of runDelayedCalls under its lock.
 void postDelayedCall(Scope* scope, const Value& target, const Value* arguments, int count);
 
+// Runs the body of a when cue in the context of its scene; the scene's
+// animation decides when the element's clock passed the cue's time.
+void runAnimationCue(Scope& scope, const AnimationCue& cue);
+// An element left the scene of scope: tasks and instances bound to it are
+// bound to none, and its cues are dropped.
+void forgetElement(Scope& scope, const ScriptElement* gone);
+
 // Seconds to ticks: times 100, rounded half away from zero.
 int32_t secondsToTicks(const Value& seconds);
 // A number rounded half away from zero; others give fallback.
