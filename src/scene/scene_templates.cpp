@@ -60,8 +60,9 @@ std::vector<MElement*> elementsNamed(MScene& scene, Symbol* name) {
 } // namespace
 
 void MScene::applyTemplate(const SceneLoadContext& context, Symbol* templateName, std::vector<MScene*>& applied) {
+    // A template scene of the kind it serves would otherwise copy itself.
     MScene* source = context.registry.find(templateName);
-    if (!source)
+    if (!source || source == this)
         return;
     int n = ++templatesApplied;
     renameElement(*this, sym::root(), numbered(sym::root(), n));
