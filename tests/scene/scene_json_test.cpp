@@ -193,3 +193,16 @@ TEST_F(LoaderFixture, WithoutJsonSupportASceneLoadsEmptyAndSaysSo) {
     EXPECT_TRUE(trace.contains("room"));
     EXPECT_TRUE(trace.contains("letter-coded"));
 }
+
+TEST_F(LoaderFixture, ChildrenNestedTooDeeplyAreCutOff) {
+    std::string json;
+    const int levels = 300;
+    for (int i = 0; i < levels; ++i) json += "{\"C\": {\"e" + std::to_string(i) + "\": ";
+    json += "{}";
+    for (int i = 0; i < levels; ++i) json += "}}";
+    sceneFile("data/s/room", "{\"elements\": {\"top\": " + json + "}}");
+    registerScenes("data/s/room\n");
+    MScene* room = load("room");
+    EXPECT_EQ(room->elements.size(), 257u);
+    EXPECT_TRUE(trace.contains("ERROR: Elements nested too deeply in scene room"));
+}
