@@ -60,6 +60,7 @@ void MConfiguration::unload() {
     if (resourceTraceEnabled())
         debugTrace("UNLOAD %s", path);
     entries_.clear();
+    fileOrder_.clear();
     entryPool_.clear();
     poolUsed_ = 0;
     text_.clear();
@@ -117,6 +118,7 @@ MConfigEntry* MConfiguration::insertEntry(Symbol* key) {
     MConfigEntry* entry = &entryPool_.back()[poolUsed_++];
     entry->key = key;
     entries_.insert(std::lower_bound(entries_.begin(), entries_.end(), key, keyBefore), entry);
+    fileOrder_.push_back(entry);
     return entry;
 }
 

@@ -54,6 +54,9 @@ public:
     bool replace(const Symbol* key, const Value& value);
 
     int entryCount() const { return static_cast<int>(entries_.size()); }
+    // Every entry once, in the order its key first appeared in the files
+    // (scenes act on their entries in the order the author wrote them).
+    const std::vector<MConfigEntry*>& entriesInFileOrder() const { return fileOrder_; }
 
 private:
     void addLines(char* text, bool laterLinesWin);
@@ -64,6 +67,7 @@ private:
     MTextFile text_;
     MTextFile overrideText_;
     std::vector<MConfigEntry*> entries_;
+    std::vector<MConfigEntry*> fileOrder_;
     std::vector<std::unique_ptr<MConfigEntry[]>> entryPool_;
     int poolUsed_ = 0;
 };

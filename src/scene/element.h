@@ -47,6 +47,11 @@ constexpr uint32_t kElementTimeRunning = 0x2000;
 constexpr uint32_t kElementRuntime = 0x4000;
 constexpr uint32_t kElementParentChanged = 0x8000;
 
+// Bits of MElement::held: what the element holds for its open scene, so
+// that closing gives back exactly that.
+constexpr uint8_t kHeldTexture = 0x1;
+constexpr uint8_t kHeldMovie = 0x2;
+
 constexpr uint8_t kDefaultTextAlign = 17;
 constexpr int16_t kOpaque = 1024; // alpha and effectiveAlpha of a fully opaque element
 
@@ -116,6 +121,7 @@ public:
     uint8_t textColor[3] = {255, 255, 255};
     MElement* cropElement = nullptr;
     uint32_t flags = kElementVisible | kElementActive;
+    uint8_t held = 0; // kHeld* bits
     Value* cell = nullptr;            // its variable in the scene's script class
     MElement* copiedFrom = nullptr;   // for a dynamic element: the element it copies
 };

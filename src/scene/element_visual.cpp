@@ -36,6 +36,12 @@ uint16_t visualKindForName(const Symbol* name) {
     return kind;
 }
 
+MKeyTrack& MElementVisual::track(int channel) {
+    if (!tracks)
+        tracks = std::make_unique<MKeyTrackTable>();
+    return (*tracks)[static_cast<size_t>(channel)];
+}
+
 bool MElementVisual::addPolygon(PolygonKind kind, const std::vector<PolygonPoint>& points) {
     int count = static_cast<int>(points.size());
     if (count < kMinPolygonPoints || count > kMaxPolygonPoints || polygons.size() >= kMaxVisualPolygons)

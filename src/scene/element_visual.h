@@ -9,6 +9,7 @@
 
 #include "resource/image_anim.h"
 #include "scene/element_polygon.h"
+#include "scene/key_track.h"
 
 namespace glint {
 
@@ -53,12 +54,15 @@ public:
     float waveSpeedY = 1.0f, waveAmountY = 0.5f;
     MImageAnim image;
     MParticleSystem* particleSystem = nullptr;
+    std::unique_ptr<MKeyTrackTable> tracks; // null until a channel has keys
     float startTime = 0, loopTime = 0; // seconds
     int32_t users = 0;                 // elements showing it
 
     uint8_t polygonCount() const { return static_cast<uint8_t>(polygons.size()); }
     bool hasHotspot() const { return areaPolygonCount < polygonCount(); }
     bool isParticleSystem() const { return kindFlags & kVisualParticleSystem; }
+    // The track of a channel, creating the table on first use.
+    MKeyTrack& track(int channel);
 
     // Appends a polygon of 3 to 100 points, closing it; false (nothing
     // added) for another count or when the visual already has 100.

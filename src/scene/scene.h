@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "scene/hover_link.h"
 #include "script/host_objects.h"
 
 namespace glint {
@@ -16,6 +17,7 @@ class MElement;
 class MElementVisual;
 class MGroup;
 class MResourceManager;
+struct SceneLoadContext;
 
 // A scene holds at most this many elements: list positions are 16-bit.
 constexpr int kMaxSceneElements = 32767;
@@ -130,6 +132,30 @@ public:
     // Returns every element and group (the scene's content is dropped).
     void releaseElements();
 
+    // Parses the scene file and merges templates, sub-scenes and instances;
+    // once per run (later calls and calls while loading return at once).
+    void load(const SceneLoadContext& context);
+    // Readies the loaded content for display; once per scene.
+    void prepare(const SceneLoadContext& context);
+    // Take and drop what the open scene holds: element textures and movies,
+    // the scene's sounds, and the same for child scenes that are zoom zones.
+    // Balanced: a second acquire or a release without acquire does nothing.
+    void acquireResources(const SceneLoadContext& context);
+    void releaseResources(const SceneLoadContext& context);
+    // Merges the registered scene templateName (a missing one is ignored).
+    void applyTemplate(const SceneLoadContext& context, Symbol* templateName, std::vector<MScene*>& applied);
+    // Copies source's own elements and groups under each element the script
+    // class knows as elementName (one element or an array of them); with
+    // prefixNames the copies are named "<element>$<name>".
+    void instantiate(const SceneLoadContext& context, Symbol* elementName, MScene* source, bool prefixNames,
+                     std::vector<MScene*>& applied);
+    // Records in the high flag bits which saved properties now differ from
+    // their defaults, so that savegames store only later changes.
+    void snapshotFlags();
+    // Replaces element's hover link: the old one fades out; a null
+    // highlight with a scale of at most 0.01 only removes it.
+    void addHoverLink(MElement* element, MElement* highlight, float hoverScale);
+
     // name (ScriptHostObject) and folder (ScriptScene) are the scene's full
     // name and folder.
     Symbol* baseName = nullptr; // file names inside the folder use it
@@ -140,12 +166,24 @@ public:
     MConfiguration* extraConfig = nullptr;
     bool loaded = false;
     bool loading = false;
+    bool prepared = false;
+    bool paused = false;        // while preparing
+    bool resourcesHeld = false; // between acquireResources and releaseResources
 
     std::vector<MElement*> elements; // position order
     std::vector<MElement*> drawList;
     std::vector<MGroup*> groups;
     std::vector<MElement*> typing;   // elements showing their text character by character
     std::vector<MElement*> animated; // elements whose clock runs
+    std::vector<MHoverLink> hoverLinks;
+    // Sizes of the lists right after the scene file was parsed: what
+    // instances and templates copy from this scene.
+    int32_t staticElementCount = 0;
+    int32_t staticGroupCount = 0;
+    MElement* rootElement = nullptr;   // the scene's own "root"
+    MElement* cameraElement = nullptr; // "camera" after all merging
+    MConfiguration* soundsConfig = nullptr; // "<folder>/_sounds/_sounds.cfg"
+    int32_t templatesApplied = 0;           // numbers the renamed roots
     bool drawOrderDirty = false;     // the draw list needs sorting
     bool transformsDirty = false;    // some element's absolute transform is stale
 
@@ -155,6 +193,11 @@ public:
     SceneCamera camera;
 
 private:
+    // instantiate for a list of anchors (a null anchor copies without one);
+    // templates copy their root elements too. Returns the new elements.
+    std::vector<MElement*> copyScene(const SceneLoadContext& context, const std::vector<MElement*>& anchors,
+                                     MScene* source, bool prefixNames, bool fromTemplate,
+                                     std::vector<MScene*>& applied);
     void computeNames(MScene* parent, Symbol* name);
     void classify(const MApplication& app);
     void findDistrict();

@@ -46,6 +46,8 @@ void forgetReferences(MScene& scene, MElement* gone) {
             e->copiedFrom = gone->copiedFrom;
     }
     for (MGroup* group : scene.groups) removeFrom<ScriptElement>(group->elements, gone);
+    std::erase_if(scene.hoverLinks,
+                  [gone](const MHoverLink& link) { return link.element == gone || link.highlight == gone; });
     if (!globalScope())
         return;
     PointerInput& pointer = script().pointer;
@@ -166,6 +168,8 @@ void MScene::releaseElements() {
     groups.clear();
     typing.clear();
     animated.clear();
+    hoverLinks.clear();
+    rootElement = cameraElement = nullptr;
 }
 
 } // namespace glint
