@@ -100,6 +100,15 @@ void MEngine::setUpSystemScenes() {
     loadingScene = findScene(intern(handedOver.empty() ? "loading" : handedOver.c_str()));
     handedOver.clear();
     pauseScene = findScene(intern("pause"));
+    // The loading screen is up before anything else loads.
+    SceneLoadContext context = sceneLoadContext();
+    for (MScene* scene : {loadingScene, pauseScene}) {
+        if (scene) {
+            scene->load(context);
+            scene->prepare(context);
+            scene->acquireResources(context);
+        }
+    }
     // Solid fills (splash fades, the restart frame) need a texture to tint;
     // without a window nothing is drawn.
     const uint32_t white = 0xFFFFFFFF;

@@ -12,6 +12,7 @@
 
 #include "app/input_state.h"
 #include "app/options.h"
+#include "scene/scene_loader.h"
 #include "scene/scene_registry.h"
 #include "scene/scene_text_cache.h"
 #include "text/font_list.h"
@@ -95,6 +96,8 @@ public:
     void releaseSceneTexts() { sceneTexts_.release(); }
 
     SceneContext sceneContext() const { return {app, resources}; }
+    // What loading, preparing and opening scenes read of this run.
+    SceneLoadContext sceneLoadContext();
     ScriptSystem& scriptSystem() { return *script_; }
     bool paused() const { return pauseCount > 0; }
     // Not paused, no scene switch and not waiting for the end.

@@ -74,10 +74,17 @@ void MEngine::loadingStep() {
         linkAllScripts();
         enterPhase(7);
         break;
-    case 7:
+    case 7: {
+        // The interface layers stay open for the whole run.
+        SceneLoadContext context = sceneLoadContext();
+        for (MScene* scene : scenes.scenes()) {
+            if (scene->flags.system && !scene->flags.play)
+                scene->acquireResources(context);
+        }
         resources.beginLoadingSequence();
         enterPhase(8);
         break;
+    }
     case 8: {
         int finished = 0;
         bool done = resources.loadQueued(kScenesPerLoadingStep, &finished);
@@ -97,8 +104,18 @@ void MEngine::loadingStep() {
     clearInputEdges();
 }
 
-// The scene loader reads the description here.
-void MEngine::loadDescription(MScene&) {}
+SceneLoadContext MEngine::sceneLoadContext() {
+    return {app,
+            resources,
+            scenes,
+            [this](Symbol* name) -> const SceneText& { return sceneText(name); },
+            hotspotSizeIncrement,
+            languageSuffix(),
+            SceneLoaderHooks{}};
+}
+
+// Scenes loaded earlier as templates or instances of others return at once.
+void MEngine::loadDescription(MScene& scene) { scene.load(sceneLoadContext()); }
 
 void MEngine::compileScripts(MScene& scene) { compileScene(scene.scope); }
 
@@ -137,10 +154,19 @@ void MEngine::startPlay() {
     std::string& handedOver = restartSceneName();
     playScene = findScene(intern(handedOver.empty() ? "startup" : handedOver.c_str()));
     handedOver.clear();
+    if (playScene) {
+        // Navigation takes this over: until then the start scene simply opens.
+        SceneLoadContext context = sceneLoadContext();
+        playScene->load(context);
+        playScene->prepare(context);
+        playScene->acquireResources(context);
+    }
     if (KGameWindow* window = app.window())
         window->resetTiming();
     for (MScene* scene : scenes.scenes())
         raiseInit(scene->scope);
+    for (MScene* scene : scenes.scenes())
+        scene->snapshotFlags(); // the savegame baseline
     script_->heap.engineStarted = true;
     loading = false;
     initializing = Value();
@@ -154,6 +180,10 @@ void MEngine::startPlay() {
         finishLoading();
 }
 
-void MEngine::finishLoading() { enterPhase(0); }
+void MEngine::finishLoading() {
+    enterPhase(0);
+    if (loadingScene)
+        loadingScene->releaseResources(sceneLoadContext());
+}
 
 } // namespace glint

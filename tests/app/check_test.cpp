@@ -16,11 +16,12 @@ TEST(Check, TheDemoGameIsClean) {
     EXPECT_NE(result.out.find("checked 3 scenes: 0 errors\n"), std::string::npos) << result.out;
 }
 
-TEST(Check, ReportsScriptErrorsWithTheirTextsAndFails) {
+TEST(Check, ReportsScriptAndContentErrorsWithTheirTextsAndFails) {
     TempDir game;
-    writeFile(game / "data" / "game.cfg", "BuildScreenW=800\r\n");
+    writeFile(game / "data" / "game.cfg", "BuildScreenW=800\r\nBuildSupportMScene=1\r\n");
     writeFile(game / "data" / "scenes.cfg", "data/hall\r\n");
-    writeFile(game / "data" / "hall" / "_hall.scene", "{}");
+    writeFile(game / "data" / "_interface" / "_game.scene", "{}");
+    writeFile(game / "data" / "hall" / "_hall.scene", R"({"elements": {"bad name": {}}})");
     writeFile(game / "data" / "hall" / "hall.script", "fun open_door {\n  call_missing_thing\n}\n");
     writeFile(game / "data" / "_interface" / "_scripts" / "common_all.script", "");
     writeFile(game / "data" / "_interface" / "_scripts" / "common_all_post.script", "");
@@ -28,8 +29,9 @@ TEST(Check, ReportsScriptErrorsWithTheirTextsAndFails) {
     EXPECT_EQ(result.status, 1);
     // A call of an unknown word is a call of a global function that
     // nothing defines.
-    EXPECT_EQ(result.out, "ERROR in script game: Function not defined: game:call_missing_thing\n"
-                          "checked 2 scenes: 1 errors\n");
+    EXPECT_EQ(result.out, "ERROR: Invalid object name $hall:bad name - character  \n"
+                          "ERROR in script game: Function not defined: game:call_missing_thing\n"
+                          "checked 2 scenes: 2 errors\n");
 }
 
 TEST(Check, UsageAndMissingFolders) {
