@@ -8,6 +8,7 @@
 #include "engine/window/game_window.h"
 #include "resource/resource_manager.h"
 #include "resource/texture.h"
+#include "scene/activity.h"
 #include "script/commands.h"
 #include "script/script_system.h"
 #include "text/localization.h"
@@ -144,6 +145,8 @@ bool MEngine::inForeground() const {
     KGameWindow* window = app.window();
     return !window || !window->exists() || window->isForeground;
 }
+
+bool MEngine::sceneIsBusy(const MScene* scene) const { return sceneActivity().busy(scene); }
 
 float MEngine::loadingProgress() const {
     if (loadTotal <= 0)

@@ -103,6 +103,8 @@ public:
     // Not paused, no scene switch and not waiting for the end.
     bool active() const { return !paused() && !switching; }
     bool inForeground() const;
+    // Scripts still wait for something in the scene (its activity records).
+    bool sceneIsBusy(const MScene* scene) const;
     // The progress the loading screen shows, 0 to 1.
     float loadingProgress() const;
     // The scene whose scope receives the scene events; navigation sets it.

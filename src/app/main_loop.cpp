@@ -10,6 +10,7 @@
 #include "engine/system/log.h"
 #include "engine/window/game_window.h"
 #include "resource/cfg_value.h"
+#include "scene/activity.h"
 
 #include <cmath>
 
@@ -105,6 +106,7 @@ void MApplication::runFrame(int frame) {
         startEngine();
         engine_->display = {fullscreenWanted(options, platform), aspectModeInForce(options, platform)};
     }
+    sceneActivity().clear(); // rebuilt by this frame's ticks
     if (driver)
         driver->beginFrame(frame);
     window_->processMessages();

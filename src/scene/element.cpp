@@ -1,4 +1,5 @@
 #include "scene/element.h"
+#include "scene/element_lists.h"
 
 #include <algorithm>
 
@@ -7,15 +8,6 @@
 namespace glint {
 
 namespace {
-
-void removeFrom(std::vector<MElement*>& list, MElement* element) {
-    list.erase(std::remove(list.begin(), list.end(), element), list.end());
-}
-
-void addOnce(std::vector<MElement*>& list, MElement* element) {
-    if (std::find(list.begin(), list.end(), element) == list.end())
-        list.push_back(element);
-}
 
 float& offsetField(MElementOffset& offset, int axis) { return axis == 0 ? offset.x : axis == 1 ? offset.y : offset.z; }
 float& scaleField(MElementScale& scale, int axis) { return axis == 0 ? scale.uniform : axis == 1 ? scale.x : scale.y; }

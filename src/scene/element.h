@@ -91,6 +91,23 @@ public:
     // Gives every record back to its pool.
     void dropRecords();
 
+    // Plays the keyframes from `from` to `to` (ticks, at most 0; 0 to 0
+    // runs the idle loop). Without loop, a scripted segment keeps its scene
+    // busy until it ends.
+    void animate(int32_t from, int32_t to, float speed, bool loop, ScriptTask* task, bool force);
+    // One tick of the clock; false once the element leaves the animated list.
+    bool advanceClock();
+    // The channels the tracks give at the current time.
+    void evaluateTracks(float halfWidth, float halfHeight);
+    // Shows or hides at once, taking or dropping the images of an open scene.
+    void setShown(bool shown);
+    // Fades in or out over duration ticks; with noWait nobody waits for it.
+    void startFade(bool fadeIn, int32_t duration, bool noWait);
+    void finishFade();
+    // The same on the alpha property, without showing or hiding.
+    void startBlend(bool blendIn, int32_t duration, bool noWait);
+    void finishBlend();
+
     MElementVisual* visual = nullptr;
     int16_t position = 0; // in the scene's element list
     MElement* parent = nullptr;

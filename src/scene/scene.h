@@ -156,6 +156,16 @@ public:
     // highlight with a scale of at most 0.01 only removes it.
     void addHoverLink(MElement* element, MElement* highlight, float hoverScale);
 
+    // One tick of element animation: clocks (only while the scene clock
+    // runs) and tracks of the animated list, then fades and blends. halfW
+    // and halfH, half the game area, place top-level elements.
+    void updateAnimation(bool clockRuns, float halfWidth, float halfHeight);
+    void updateFades();
+    void updateBlends();
+    // Effective opacity of every element, and the activity records of what
+    // scripts wait for.
+    void updateOpacities(bool clockRuns);
+
     // name (ScriptHostObject) and folder (ScriptScene) are the scene's full
     // name and folder.
     Symbol* baseName = nullptr; // file names inside the folder use it
@@ -169,12 +179,15 @@ public:
     bool prepared = false;
     bool paused = false;        // while preparing
     bool resourcesHeld = false; // between acquireResources and releaseResources
+    MResourceManager* holder = nullptr; // who holds for the open scene
 
     std::vector<MElement*> elements; // position order
     std::vector<MElement*> drawList;
     std::vector<MGroup*> groups;
     std::vector<MElement*> typing;   // elements showing their text character by character
     std::vector<MElement*> animated; // elements whose clock runs
+    std::vector<MElement*> fading;   // elements with a running fade
+    std::vector<MElement*> blending; // elements with a running blend
     std::vector<MHoverLink> hoverLinks;
     // Sizes of the lists right after the scene file was parsed: what
     // instances and templates copy from this scene.
@@ -204,6 +217,10 @@ private:
     void attachScript();
     void declareScriptClass();
 };
+
+// Take and drop an element's image texture and movie for its open scene.
+void holdElementResources(MResourceManager& resources, MElement& element);
+void releaseElementResources(MResourceManager& resources, MElement& element);
 
 // True when the game configuration holds key as a string containing
 // ":" + name + ":" (lists written as :a:b:c:).

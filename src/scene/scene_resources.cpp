@@ -8,9 +8,7 @@
 
 namespace glint {
 
-namespace {
-
-void holdElement(MResourceManager& resources, MElement& element) {
+void holdElementResources(MResourceManager& resources, MElement& element) {
     const MImageAnim& image = element.visual->image;
     const bool visible = element.hasFlag(kElementVisible);
     if (MTexture* texture = image.texture; texture && !(element.held & kHeldTexture)) {
@@ -26,7 +24,7 @@ void holdElement(MResourceManager& resources, MElement& element) {
     }
 }
 
-void letGo(MResourceManager& resources, MElement& element) {
+void releaseElementResources(MResourceManager& resources, MElement& element) {
     const MImageAnim& image = element.visual->image;
     if ((element.held & kHeldTexture) && image.texture)
         resources.release(image.texture);
@@ -34,6 +32,8 @@ void letGo(MResourceManager& resources, MElement& element) {
         resources.release(image.movie);
     element.held = 0;
 }
+
+namespace {
 
 template <class Action> void forZoomZones(const MScene& scene, const SceneLoadContext& context, Action action) {
     for (MScene* child : context.registry.scenes())
@@ -47,7 +47,8 @@ void MScene::acquireResources(const SceneLoadContext& context) {
     if (resourcesHeld)
         return;
     resourcesHeld = true;
-    for (MElement* element : elements) holdElement(context.resources, *element);
+    holder = &context.resources;
+    for (MElement* element : elements) holdElementResources(context.resources, *element);
     if (context.hooks.holdSounds)
         context.hooks.holdSounds(*this, true);
     forZoomZones(*this, context, [&](MScene& child) { child.acquireResources(context); });
@@ -57,7 +58,8 @@ void MScene::releaseResources(const SceneLoadContext& context) {
     if (!resourcesHeld)
         return;
     resourcesHeld = false;
-    for (MElement* element : elements) letGo(context.resources, *element);
+    holder = nullptr;
+    for (MElement* element : elements) releaseElementResources(context.resources, *element);
     if (context.hooks.holdSounds)
         context.hooks.holdSounds(*this, false);
     forZoomZones(*this, context, [&](MScene& child) { child.releaseResources(context); });

@@ -1,0 +1,38 @@
+// What keeps a scene busy: animations that scripts started, fades and
+// blends that scripts wait for. Navigation waits until a scene has none;
+// the list is rebuilt every frame.
+#pragma once
+
+#include <vector>
+
+namespace glint {
+
+class MScene;
+struct ScriptTask;
+struct Symbol;
+
+enum class ActivityKind { Animate, Fade, Blend, Animating, Fading, Blending };
+
+struct ActivityRecord {
+    MScene* scene = nullptr;
+    ActivityKind kind = ActivityKind::Animate;
+    Symbol* sceneName = nullptr;
+    Symbol* elementName = nullptr;
+    ScriptTask* task = nullptr;
+};
+
+class ActivityList {
+public:
+    void add(const ActivityRecord& record) { records_.push_back(record); }
+    void clear() { records_.clear(); }
+    bool busy(const MScene* scene) const;
+    const std::vector<ActivityRecord>& records() const { return records_; }
+
+private:
+    std::vector<ActivityRecord> records_;
+};
+
+// The one list of the process; the main loop empties it every frame.
+ActivityList& sceneActivity();
+
+} // namespace glint

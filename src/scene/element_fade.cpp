@@ -1,0 +1,155 @@
+// Showing and hiding, fades (visibility over time) and blends (the alpha
+// property over time), and the effective opacity they give each element.
+#include "scene/activity.h"
+#include "scene/element.h"
+#include "scene/element_lists.h"
+#include "scene/scene.h"
+#include "script/script_system.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace glint {
+
+namespace {
+
+// The task whose script runs now; fades and blends report to it.
+ScriptTask* currentTask() {
+    const Value& task = script().ctx.task;
+    return task.is(ValueType::Task) ? task.as<ScriptTask>() : nullptr;
+}
+
+// A new run of a fade or blend continues where a running one stands: the
+// same share of the new duration, counted from the other end when the
+// direction turns. A finished one starts from its end when the element is
+// already where the new one leads.
+template <class Record> int32_t continuedProgress(const Record* old, bool oldIn, bool in, int32_t duration,
+                                                 bool alreadyThere) {
+    if (old && old->progress < old->duration) {
+        auto progress = static_cast<int32_t>(static_cast<int64_t>(duration) * old->progress / old->duration);
+        return oldIn == in ? progress : duration - progress;
+    }
+    return alreadyThere ? duration : 0;
+}
+
+void addActivity(MElement& element, ActivityKind kind, ScriptTask* task) {
+    MScene* scene = element.owner();
+    sceneActivity().add({scene, kind, scene ? scene->name : nullptr, element.name, task});
+}
+
+} // namespace
+
+void MElement::setShown(bool shown) {
+    MScene* scene = owner();
+    if (shown) {
+        flags |= kElementVisible | kElementActive;
+        if (scene && scene->resourcesHeld && scene->holder)
+            holdElementResources(*scene->holder, *this);
+    } else {
+        flags &= ~(kElementVisible | kElementActive);
+        if (scene && scene->holder && held)
+            releaseElementResources(*scene->holder, *this);
+        // Particle emission and the movie stop with their own pieces.
+    }
+    markTransformDirty();
+}
+
+void MElement::startFade(bool fadeIn, int32_t duration, bool noWait) {
+    const bool visible = hasFlag(kElementVisible);
+    int32_t progress =
+        continuedProgress(fade, fade && fade->fadeIn, fadeIn, duration, fadeIn ? visible : !visible);
+    if (!fade)
+        fade = takeRecord<MFade>();
+    *fade = {duration, progress, fadeIn, noWait, currentTask()};
+    if (fadeIn)
+        setShown(true);
+    if (!noWait && duration > 0)
+        addActivity(*this, ActivityKind::Fade, fade->task);
+    if (progress < duration) {
+        if (MScene* scene = owner())
+            addOnce(scene->fading, this);
+    } else {
+        finishFade();
+    }
+}
+
+void MElement::finishFade() {
+    if (fade && !fade->fadeIn && !hasFlag(kElementKeepShown))
+        setShown(false);
+    returnRecord(fade);
+    fade = nullptr;
+    if (MScene* scene = owner())
+        removeFrom(scene->fading, this);
+}
+
+void MElement::startBlend(bool blendIn, int32_t duration, bool noWait) {
+    const bool opaque = alpha == kOpaque;
+    int32_t progress =
+        continuedProgress(blend, blend && blend->blendIn, blendIn, duration, blendIn ? opaque : !opaque);
+    if (!blend)
+        blend = takeRecord<MBlend>();
+    *blend = {duration, progress, blendIn, noWait, currentTask()};
+    if (!noWait && duration > 0)
+        addActivity(*this, ActivityKind::Blend, blend->task);
+    if (progress < duration) {
+        if (MScene* scene = owner())
+            addOnce(scene->blending, this);
+    } else {
+        finishBlend();
+    }
+}
+
+void MElement::finishBlend() {
+    if (blend)
+        alpha = blend->blendIn ? kOpaque : 0;
+    markTransformDirty();
+    returnRecord(blend);
+    blend = nullptr;
+    if (MScene* scene = owner())
+        removeFrom(scene->blending, this);
+}
+
+void MScene::updateFades() {
+    std::vector<MElement*> running = fading;
+    for (MElement* element : running) {
+        if (!element->fade || ++element->fade->progress >= element->fade->duration)
+            element->finishFade();
+    }
+}
+
+void MScene::updateBlends() {
+    std::vector<MElement*> running = blending;
+    for (MElement* element : running) {
+        MBlend* b = element->blend;
+        if (!b || ++b->progress >= b->duration) {
+            element->finishBlend();
+            continue;
+        }
+        double share = static_cast<double>(b->progress) / b->duration;
+        double value = std::round(kOpaque * (b->blendIn ? share : 1 - share));
+        element->alpha = static_cast<int16_t>(std::clamp(value, 0.0, static_cast<double>(kOpaque)));
+        element->markTransformDirty();
+    }
+}
+
+void MScene::updateOpacities(bool clockRuns) {
+    for (MElement* element : elements) {
+        double opacity = 0;
+        if (element->hasFlag(kElementVisible))
+            opacity = std::clamp(std::round(static_cast<double>(element->alpha) * element->channels[kChannelAlpha]), 0.0,
+                                 static_cast<double>(kOpaque));
+        if (const MFade* f = element->fade; f && f->progress < f->duration) {
+            double share = static_cast<double>(f->progress) / f->duration;
+            opacity *= f->fadeIn ? share : 1 - share;
+            if (!f->noWait)
+                addActivity(*element, ActivityKind::Fading, f->task);
+        }
+        element->effectiveAlpha = static_cast<int16_t>(opacity);
+        if (const MBlend* b = element->blend; b && b->progress < b->duration && !b->noWait)
+            addActivity(*element, ActivityKind::Blending, b->task);
+        if (element->timeControl && !element->hasFlag(kElementClockLoops) && clockRuns && element->time < 0)
+            addActivity(*element, ActivityKind::Animating, element->timeControl->task);
+    }
+}
+
+} // namespace glint
