@@ -26,7 +26,7 @@ void renameElement(MScene& scene, Symbol* from, Symbol* to) {
     if (MElement* element = scene.findElement(from))
         element->name = to;
     if (VariableEntry* entry = scene.scriptClass().findPlain(KindElement, from))
-        entry->name = to;
+        scene.scriptClass().renameEntry(KindElement, entry, to);
 }
 
 Symbol* numbered(Symbol* name, int n) { return intern(std::string(name->view()) + "$" + std::to_string(n)); }

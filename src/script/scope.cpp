@@ -45,8 +45,10 @@ const char* Scope::sceneName() const {
 
 VariableEntry* Scope::addEntry(int kind, Symbol* name, Value* cell, ArrayObject* array) {
     entries_.push_back({name, cell, array, this});
-    lists_[kind].push_back(&entries_.back());
-    return &entries_.back();
+    VariableEntry* entry = &entries_.back();
+    lists_[kind].push_back(entry);
+    indexFor(kind, array != nullptr).emplace(name, entry); // an earlier entry of the name stays first
+    return entry;
 }
 
 VariableEntry* Scope::addAllArray(Symbol* name, Value* cell, ArrayObject* array) {
@@ -56,15 +58,33 @@ VariableEntry* Scope::addAllArray(Symbol* name, Value* cell, ArrayObject* array)
 }
 
 VariableEntry* Scope::findPlain(int kind, Symbol* name) const {
-    for (VariableEntry* entry : lists_[kind])
-        if (entry->name == name && !entry->array) return entry;
-    return nullptr;
+    auto found = plainIndex_[kind].find(name);
+    return found == plainIndex_[kind].end() ? nullptr : found->second;
 }
 
 VariableEntry* Scope::findArray(int kind, Symbol* name) const {
+    auto found = arrayIndex_[kind].find(name);
+    return found == arrayIndex_[kind].end() ? nullptr : found->second;
+}
+
+VariableEntry* Scope::scan(int kind, const Symbol* name, bool array) const {
     for (VariableEntry* entry : lists_[kind])
-        if (entry->name == name && entry->array) return entry;
+        if (entry->name == name && (entry->array != nullptr) == array) return entry;
     return nullptr;
+}
+
+void Scope::renameEntry(int kind, VariableEntry* entry, Symbol* name) {
+    const bool array = entry->array != nullptr;
+    Symbol* old = entry->name;
+    entry->name = name;
+    EntryIndex& index = indexFor(kind, array);
+    // Renames are rare: both names find their first entry again.
+    for (const Symbol* changed : {static_cast<const Symbol*>(old), static_cast<const Symbol*>(name)}) {
+        if (VariableEntry* first = scan(kind, changed, array))
+            index[changed] = first;
+        else
+            index.erase(changed);
+    }
 }
 
 namespace {

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <deque>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "script/symbol.h"
@@ -204,13 +205,24 @@ public:
     // Appends an entry whose storage stays put for the scope's life.
     VariableEntry* addEntry(int kind, Symbol* name, Value* cell, ArrayObject* array);
     VariableEntry* addAllArray(Symbol* name, Value* cell, ArrayObject* array);
-    // Linear search by identity; plain entries only, or array entries only.
+    // The first entry of that name in list order; plain entries only, or
+    // array entries only. Scenes declare thousands of elements, so the
+    // lookups go through an index by name identity.
     VariableEntry* findPlain(int kind, Symbol* name) const;
     VariableEntry* findArray(int kind, Symbol* name) const;
+    // Renames an entry of the kind's list, keeping the index right.
+    void renameEntry(int kind, VariableEntry* entry, Symbol* name);
 
 private:
+    using EntryIndex = std::unordered_map<const Symbol*, VariableEntry*>;
+    EntryIndex& indexFor(int kind, bool array) { return array ? arrayIndex_[kind] : plainIndex_[kind]; }
+    // The first entry of the list with that name and array-ness, or null.
+    VariableEntry* scan(int kind, const Symbol* name, bool array) const;
+
     ScriptScene* scene_;
     VariableList lists_[kVariableKinds];
+    EntryIndex plainIndex_[kVariableKinds];
+    EntryIndex arrayIndex_[kVariableKinds];
     Value allViews_[kVariableKinds];
     VariableList allArrays_;
     std::deque<VariableEntry> entries_;
