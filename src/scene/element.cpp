@@ -39,7 +39,7 @@ void MElement::setParent(MElement* newParent) {
     }
     markTransformDirty();
     if (MScene* home = owner())
-        home->drawOrderDirty = true;
+        home->drawOrderDirty = home->hierarchyDirty = true;
 }
 
 void MElement::markTransformDirty() {

@@ -86,6 +86,15 @@ public:
     // Gives every record back to its pool.
     void dropRecords();
 
+    // Hit tests on the absolute transform (hit_test.cpp). hitTest takes a
+    // point in this element's scene coordinates; hitsElement counts how
+    // many of other's outline points hit (mode > 0: at least mode; 0: all;
+    // -k: at most k misses); coversScreen: unrotated and covering the
+    // whole game area.
+    bool hitTest(float x, float y) const;
+    bool hitsElement(const MElement& other, int mode) const;
+    bool coversScreen() const;
+
     MElementVisual* visual = nullptr;
     int16_t position = 0; // in the scene's element list
     MElement* parent = nullptr;
@@ -118,6 +127,8 @@ public:
     uint32_t flags = kElementVisible | kElementActive;
     Value* cell = nullptr;            // its variable in the scene's script class
     MElement* copiedFrom = nullptr;   // for a dynamic element: the element it copies
+    int16_t drawIndex = 0;            // in the scene's drawList
+    int16_t updateIndex = 0;          // in the scene's updateList
 };
 
 } // namespace glint

@@ -16,6 +16,7 @@ class MElement;
 class MElementVisual;
 class MGroup;
 class MResourceManager;
+struct MHoverLink;
 
 // A scene holds at most this many elements: list positions are 16-bit.
 constexpr int kMaxSceneElements = 32767;
@@ -84,13 +85,16 @@ struct SceneEntryPoints {
     Value* checkLocalization = nullptr;
 };
 
-// The camera conversion of apply_camera and unapply_camera; the scene
-// update recomputes it every tick.
+// The camera the scene is shown through; the scene update recomputes it
+// every tick. A scene point p appears on screen at
+// centre + shift + R(angle) * scale * (p + offset - centre); apply_camera,
+// unapply_camera and the hit tests use it without the rotation.
 struct SceneCamera {
     float halfW = 320, halfH = 240; // centre of the game area
     float offsetX = 0, offsetY = 0;
     float scaleX = 1, scaleY = 1;
     float shiftX = 0, shiftY = 0;
+    float angle = 0;
 };
 
 class MScene : public ScriptScene {
@@ -153,6 +157,37 @@ public:
     SceneReadBack readBack;
     SceneEntryPoints entry;
     SceneCamera camera;
+
+    // The per-tick update (scene_update.cpp with scene_camera.cpp,
+    // scene_hover.cpp, scene_order.cpp, element_transform.cpp).
+    // Called every tick for the scene on screen with sortNow true.
+    void update(bool sortNow);
+    // Replaces element's hover link; none is added without a highlight and
+    // with a hoverScale of at most 0.01.
+    void addHoverLink(MElement* element, MElement* highlight, float hoverScale);
+    // When the scene starts opening: hover levels and idle clocks restart.
+    void resetTimers();
+    // Before the scene is drawn as a layer: sets the draw inputs and finds
+    // the frontmost opaque element covering the game area (the caller keeps
+    // the list of layers).
+    void collectLayer(float opacity, float darkness);
+
+    std::vector<MElement*> updateList; // parents before their children
+    std::vector<MElement*> recomputed; // refreshed by the last update
+    std::vector<MHoverLink*> hoverLinks;
+    bool hierarchyDirty = true; // the update list needs reordering
+    bool clockRuns = false;     // set by the caller for a tick in which the clocks advance
+    int32_t tickCounter = 0;    // updates with the clock running
+    // Set by the layer slots and transitions.
+    float viewScale = 1, viewCenterX = 320, viewCenterY = 240;
+    // Set for each frame by collectLayer; reset by every update.
+    float drawOpacity = 1, drawDarkness = 0;
+    int32_t firstDrawIndex = -1;
+    // Set by the loader: the elements named root and camera, and whether
+    // the scene is being prepared.
+    MElement* rootElement = nullptr;
+    MElement* cameraElement = nullptr;
+    bool paused = false;
 
 private:
     void computeNames(MScene* parent, Symbol* name);
