@@ -16,7 +16,8 @@ constexpr float kNoLevel = 0.01f;
 constexpr float kNoGrowth = 0.01f;
 
 int16_t fadedOpacity(int16_t opacity, float level) {
-    return static_cast<int16_t>(std::clamp<int64_t>(roundToInteger(opacity * static_cast<double>(level)), -32767, 32767));
+    int64_t faded = roundToInteger(opacity * static_cast<double>(level));
+    return static_cast<int16_t>(std::clamp<int64_t>(faded, -32767, 32767));
 }
 
 // True when the link has faded out after being deactivated.
