@@ -31,7 +31,7 @@ void MElement::setParent(MElement* newParent) {
     }
     markTransformDirty();
     if (MScene* home = owner())
-        home->drawOrderDirty = true;
+        home->drawOrderDirty = home->hierarchyDirty = true;
 }
 
 void MElement::markTransformDirty() {

@@ -107,6 +107,16 @@ public:
     // The same on the alpha property, without showing or hiding.
     void startBlend(bool blendIn, int32_t duration, bool noWait);
     void finishBlend();
+    // Adds the activity records of what scripts wait for on this element.
+    void noteActivity(bool clockRuns);
+    // Hit tests on the absolute transform (hit_test.cpp). hitTest takes a
+    // point in this element's scene coordinates; hitsElement counts how
+    // many of other's outline points hit (mode > 0: at least mode; 0: all;
+    // -k: at most k misses); coversScreen: unrotated and covering the
+    // whole game area.
+    bool hitTest(float x, float y) const;
+    bool hitsElement(const MElement& other, int mode) const;
+    bool coversScreen() const;
 
     MElementVisual* visual = nullptr;
     int16_t position = 0; // in the scene's element list
@@ -141,6 +151,8 @@ public:
     uint8_t held = 0; // kHeld* bits
     Value* cell = nullptr;            // its variable in the scene's script class
     MElement* copiedFrom = nullptr;   // for a dynamic element: the element it copies
+    int16_t drawIndex = 0;            // in the scene's drawList
+    int16_t updateIndex = 0;          // in the scene's updateList
 };
 
 } // namespace glint

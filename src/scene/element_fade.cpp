@@ -109,11 +109,19 @@ void MElement::finishBlend() {
         removeFrom(scene->blending, this);
 }
 
-void MScene::updateFades() {
+void MScene::updateFades(bool clockRuns) {
     std::vector<MElement*> running = fading;
     for (MElement* element : running) {
-        if (!element->fade || ++element->fade->progress >= element->fade->duration)
+        MFade* f = element->fade;
+        if (f && clockRuns)
+            ++f->progress;
+        if (!f || f->progress >= f->duration) {
             element->finishFade();
+            continue;
+        }
+        double share = static_cast<double>(f->progress) / f->duration;
+        element->effectiveAlpha =
+            static_cast<int16_t>(std::round(element->effectiveAlpha * (f->fadeIn ? share : 1 - share)));
     }
 }
 
@@ -132,24 +140,13 @@ void MScene::updateBlends() {
     }
 }
 
-void MScene::updateOpacities(bool clockRuns) {
-    for (MElement* element : elements) {
-        double opacity = 0;
-        if (element->hasFlag(kElementVisible))
-            opacity = std::clamp(std::round(static_cast<double>(element->alpha) * element->channels[kChannelAlpha]), 0.0,
-                                 static_cast<double>(kOpaque));
-        if (const MFade* f = element->fade; f && f->progress < f->duration) {
-            double share = static_cast<double>(f->progress) / f->duration;
-            opacity *= f->fadeIn ? share : 1 - share;
-            if (!f->noWait)
-                addActivity(*element, ActivityKind::Fading, f->task);
-        }
-        element->effectiveAlpha = static_cast<int16_t>(opacity);
-        if (const MBlend* b = element->blend; b && b->progress < b->duration && !b->noWait)
-            addActivity(*element, ActivityKind::Blending, b->task);
-        if (element->timeControl && !element->hasFlag(kElementClockLoops) && clockRuns && element->time < 0)
-            addActivity(*element, ActivityKind::Animating, element->timeControl->task);
-    }
+void MElement::noteActivity(bool clockRuns) {
+    if (const MFade* f = fade; f && f->progress < f->duration && !f->noWait)
+        addActivity(*this, ActivityKind::Fading, f->task);
+    if (const MBlend* b = blend; b && b->progress < b->duration && !b->noWait)
+        addActivity(*this, ActivityKind::Blending, b->task);
+    if (timeControl && !hasFlag(kElementClockLoops) && clockRuns && time < 0)
+        addActivity(*this, ActivityKind::Animating, timeControl->task);
 }
 
 } // namespace glint

@@ -8,6 +8,7 @@
 
 namespace glint {
 
+class MElement;
 struct ScriptTask;
 
 struct MElementOffset {
@@ -46,6 +47,16 @@ struct MBlend {
     bool blendIn = false;
     bool noWait = false;
     ScriptTask* task = nullptr;
+};
+
+// While the pointer is on element, highlight fades in and element grows
+// towards hoverScale; an inactive link fades out and is then dropped.
+struct MHoverLink {
+    bool active = true;
+    MElement* element = nullptr;
+    MElement* highlight = nullptr; // or null
+    float hoverScale = 1;          // 1, or at most 0.01: no growth
+    float level = 0;               // hover strength, 0 to 1
 };
 
 // A fresh (default) record of the kind, and its return to the pool; a null

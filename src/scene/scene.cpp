@@ -46,6 +46,8 @@ void MScene::initialize(const SceneContext& context, Symbol* folderName, MScene*
     camera = SceneCamera{};
     camera.halfW = context.app.settings.screenW * 0.5f;
     camera.halfH = context.app.settings.screenH * 0.5f;
+    viewCenterX = camera.halfW;
+    viewCenterY = camera.halfH;
     attachScript();
     declareScriptClass();
 }

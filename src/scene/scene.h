@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <vector>
 
-#include "scene/hover_link.h"
 #include "script/host_objects.h"
 
 namespace glint {
@@ -18,6 +17,7 @@ class MElementVisual;
 class MGroup;
 class MResourceManager;
 struct SceneLoadContext;
+struct MHoverLink;
 
 // A scene holds at most this many elements: list positions are 16-bit.
 constexpr int kMaxSceneElements = 32767;
@@ -86,13 +86,16 @@ struct SceneEntryPoints {
     Value* checkLocalization = nullptr;
 };
 
-// The camera conversion of apply_camera and unapply_camera; the scene
-// update recomputes it every tick.
+// The camera the scene is shown through; the scene update recomputes it
+// every tick. A scene point p appears on screen at
+// centre + shift + R(angle) * scale * (p + offset - centre); apply_camera,
+// unapply_camera and the hit tests use it without the rotation.
 struct SceneCamera {
     float halfW = 320, halfH = 240; // centre of the game area
     float offsetX = 0, offsetY = 0;
     float scaleX = 1, scaleY = 1;
     float shiftX = 0, shiftY = 0;
+    float angle = 0;
 };
 
 class MScene : public ScriptScene {
@@ -152,19 +155,13 @@ public:
     // Records in the high flag bits which saved properties now differ from
     // their defaults, so that savegames store only later changes.
     void snapshotFlags();
-    // Replaces element's hover link: the old one fades out; a null
-    // highlight with a scale of at most 0.01 only removes it.
-    void addHoverLink(MElement* element, MElement* highlight, float hoverScale);
-
-    // One tick of element animation: clocks (only while the scene clock
-    // runs) and tracks of the animated list, then fades and blends. halfW
-    // and halfH, half the game area, place top-level elements.
+    // Element animation, driven by the update: clocks (only while the scene
+    // clock runs) and tracks of the animated list (halfW and halfH, half
+    // the game area, place top-level elements); blends; fades, which also
+    // scale the effective opacity the update has just computed.
     void updateAnimation(bool clockRuns, float halfWidth, float halfHeight);
-    void updateFades();
     void updateBlends();
-    // Effective opacity of every element, and the activity records of what
-    // scripts wait for.
-    void updateOpacities(bool clockRuns);
+    void updateFades(bool clockRuns);
 
     // name (ScriptHostObject) and folder (ScriptScene) are the scene's full
     // name and folder.
@@ -188,7 +185,6 @@ public:
     std::vector<MElement*> animated; // elements whose clock runs
     std::vector<MElement*> fading;   // elements with a running fade
     std::vector<MElement*> blending; // elements with a running blend
-    std::vector<MHoverLink> hoverLinks;
     // Sizes of the lists right after the scene file was parsed: what
     // instances and templates copy from this scene.
     int32_t staticElementCount = 0;
@@ -204,6 +200,32 @@ public:
     SceneReadBack readBack;
     SceneEntryPoints entry;
     SceneCamera camera;
+
+    // The per-tick update (scene_update.cpp with scene_camera.cpp,
+    // scene_hover.cpp, scene_order.cpp, element_transform.cpp).
+    // Called every tick for the scene on screen with sortNow true.
+    void update(bool sortNow);
+    // Replaces element's hover link; none is added without a highlight and
+    // with a hoverScale of at most 0.01.
+    void addHoverLink(MElement* element, MElement* highlight, float hoverScale);
+    // When the scene starts opening: hover levels and idle clocks restart.
+    void resetTimers();
+    // Before the scene is drawn as a layer: sets the draw inputs and finds
+    // the frontmost opaque element covering the game area (the caller keeps
+    // the list of layers).
+    void collectLayer(float opacity, float darkness);
+
+    std::vector<MElement*> updateList; // parents before their children
+    std::vector<MElement*> recomputed; // refreshed by the last update
+    std::vector<MHoverLink*> hoverLinks;
+    bool hierarchyDirty = true; // the update list needs reordering
+    bool clockRuns = false;     // set by the caller for a tick in which the clocks advance
+    int32_t tickCounter = 0;    // updates with the clock running
+    // Set by the layer slots and transitions.
+    float viewScale = 1, viewCenterX = 320, viewCenterY = 240;
+    // Set for each frame by collectLayer; reset by every update.
+    float drawOpacity = 1, drawDarkness = 0;
+    int32_t firstDrawIndex = -1;
 
 private:
     // instantiate for a list of anchors (a null anchor copies without one);

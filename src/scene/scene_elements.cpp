@@ -6,6 +6,7 @@
 #include "scene/element_pool.h"
 #include "scene/group.h"
 #include "scene/scene.h"
+#include "scene/scene_update_steps.h"
 #include "script/script_error.h"
 #include "script/script_system.h"
 
@@ -46,8 +47,11 @@ void forgetReferences(MScene& scene, MElement* gone) {
             e->copiedFrom = gone->copiedFrom;
     }
     for (MGroup* group : scene.groups) removeFrom<ScriptElement>(group->elements, gone);
-    std::erase_if(scene.hoverLinks,
-                  [gone](const MHoverLink& link) { return link.element == gone || link.highlight == gone; });
+    if (scene.rootElement == gone)
+        scene.rootElement = nullptr;
+    if (scene.cameraElement == gone)
+        scene.cameraElement = nullptr;
+    dropHoverLinks(scene, *gone);
     if (!globalScope())
         return;
     PointerInput& pointer = script().pointer;
@@ -80,8 +84,8 @@ MElement* MScene::createElement(MElementVisual* visual, Symbol* elementName, boo
         element->flags |= kElementRuntime;
     element->position = static_cast<int16_t>(elements.size());
     elements.push_back(element);
-    drawList.push_back(element);
-    drawOrderDirty = transformsDirty = true;
+    appendToOrderLists(*this, *element);
+    transformsDirty = true;
     element->cell = declare(scope, KindElement, elementName, ValueType::Element, element);
     return element;
 }
@@ -148,7 +152,7 @@ bool MScene::deleteDynamicElement(ScriptElement* target) {
     if (at == elements.end())
         return false;
     for (auto later = elements.erase(at); later != elements.end(); ++later) --(*later)->position;
-    removeFrom(drawList, element);
+    removeFromOrderLists(*this, *element);
     removeFrom(typing, element);
     removeFrom(animated, element);
     forgetReferences(*this, element);
@@ -163,13 +167,17 @@ bool MScene::deleteDynamicElement(ScriptElement* target) {
 void MScene::releaseElements() {
     for (MElement* element : elements) giveBackElement(element, element->hasFlag(kElementRuntime));
     for (MGroup* group : groups) giveBackGroup(group);
+    releaseHoverLinks(*this);
     elements.clear();
     drawList.clear();
+    updateList.clear();
+    recomputed.clear();
+    rootElement = cameraElement = nullptr;
     groups.clear();
     typing.clear();
     animated.clear();
-    hoverLinks.clear();
-    rootElement = cameraElement = nullptr;
+    fading.clear();
+    blending.clear();
 }
 
 } // namespace glint

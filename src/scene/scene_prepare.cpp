@@ -247,13 +247,4 @@ void MScene::prepare(const SceneLoadContext& context) {
     prepared = true;
 }
 
-void MScene::addHoverLink(MElement* element, MElement* highlight, float hoverScale) {
-    for (MHoverLink& link : hoverLinks)
-        if (link.element == element)
-            link.active = false;
-    if (!highlight && hoverScale <= 0.01f)
-        return;
-    hoverLinks.push_back(MHoverLink{true, element, highlight, hoverScale, 0});
-}
-
 } // namespace glint

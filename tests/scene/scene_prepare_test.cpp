@@ -31,9 +31,9 @@ TEST_F(LoaderFixture, PreparingCentresTopLevelElementsAndStartsClocks) {
     EXPECT_FALSE(element(room, "knob")->hasFlag(kElementParentChanged));
 
     ASSERT_EQ(room->hoverLinks.size(), 1u);
-    EXPECT_EQ(room->hoverLinks[0].element, element(room, "door"));
-    EXPECT_EQ(room->hoverLinks[0].highlight, element(room, "door_h"));
-    EXPECT_FLOAT_EQ(room->hoverLinks[0].hoverScale, 1);
+    EXPECT_EQ(room->hoverLinks[0]->element, element(room, "door"));
+    EXPECT_EQ(room->hoverLinks[0]->highlight, element(room, "door_h"));
+    EXPECT_FLOAT_EQ(room->hoverLinks[0]->hoverScale, 1);
 
     for (const char* looping : {"flame", "tide"}) {
         MElement* e = element(room, looping);

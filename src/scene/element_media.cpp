@@ -1,0 +1,11 @@
+#include "scene/element_media.h"
+
+namespace glint {
+
+bool driveParticleElement(MScene&, MElement&) { return false; }
+
+void driveMovieElement(MScene&, MElement&) {}
+
+void tickSceneSounds(MScene&) {}
+
+} // namespace glint
