@@ -9,6 +9,7 @@
 #include "resource/resource_manager.h"
 #include "resource/texture.h"
 #include "scene/activity.h"
+#include "scene/scene_engine_state.h"
 #include "script/commands.h"
 #include "script/script_system.h"
 #include "text/localization.h"
@@ -74,6 +75,8 @@ void MEngine::initialize() {
     loadCharacterTable();
     input.clearAll();
     hotspotSizeIncrement = app.gameConfig.getFloat(sym::hotspot_size_increment(), 0);
+    sceneEngineState() = SceneEngineState{};
+    readSceneConfiguration(sceneEngineState(), app.gameConfig);
 
     buildSceneRegistry();
     scenes.loadAtlases(sceneContext());

@@ -173,7 +173,9 @@ private:
 };
 
 class MElement;
-void setElementShown(MElement& element, bool shown);
+// Shows or hides an element the engine drives (loading and pause screens)
+// when it is not so already.
+void showElement(MElement& element, bool shown);
 
 // The engine while one exists, else null.
 MEngine* engine();

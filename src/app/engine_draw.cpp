@@ -95,7 +95,9 @@ void MEngine::drawLoadingScreen() {
         }
     }
     if (MElement* button = loadingScene->findElement(sym::loading_continue()))
-        setElementShown(*button, phase == 11 && app.settings.clickAfterLoading);
+        showElement(*button, phase == 11 && app.settings.clickAfterLoading);
+    loadingScene->clockRuns = true;
+    loadingScene->update(true);
 }
 
 } // namespace glint

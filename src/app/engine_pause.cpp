@@ -8,11 +8,9 @@
 
 namespace glint {
 
-void setElementShown(MElement& element, bool shown) {
-    if (shown)
-        element.flags |= kElementVisible;
-    else
-        element.flags &= ~kElementVisible;
+void showElement(MElement& element, bool shown) {
+    if (element.hasFlag(kElementVisible) != shown)
+        element.setShown(shown);
 }
 
 void MEngine::updatePauseOverlay() {
@@ -21,7 +19,7 @@ void MEngine::updatePauseOverlay() {
     bool shown = paused() && (phase == 0 || phase >= kFirstSplashPhase);
     for (Symbol* name : {sym::paused(), sym::paused_text()}) {
         if (MElement* element = pauseScene->findElement(name))
-            setElementShown(*element, shown);
+            showElement(*element, shown);
     }
 }
 

@@ -7,6 +7,7 @@
 #include "engine/system/clock.h"
 #include "engine/window/game_window.h"
 #include "resource/resource_manager.h"
+#include "scene/scene_engine_state.h"
 #include "script/collector.h"
 #include "script/interpreter.h"
 #include "script/script_system.h"
@@ -42,11 +43,20 @@ void MEngine::gameTick() {
         tickValue = Value::fromNumber(tickCount);
         timeValue = Value::fromNumber(tickCount * 0.01);
         resources.updateVideos();
+        // The animation slots: the open scenes' clocks advance in this tick.
+        forEachOpenScene(*this, [](MScene& scene) { scene.clockRuns = true; });
     }
+    sceneEngineState().pointerX = input.pointerX;
+    sceneEngineState().pointerY = input.pointerY;
     forEachOpenScene(*this, [this](MScene& scene) { publishPointer(scene, input.pointerX, input.pointerY); });
     if (active())
         runTickPasses();
     updatePauseOverlay();
+    // Only the pause overlay keeps moving while the game is paused.
+    forEachOpenScene(*this, [this](MScene& scene) {
+        if (active() || &scene == pauseScene)
+            scene.update(true);
+    });
     if (active())
         syncDisplay(display, app.options, app.platform, app.window(), app.settings);
     if (endRequested)
