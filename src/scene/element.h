@@ -73,6 +73,10 @@ public:
     bool setProperty(Symbol* key, const Value& value) override;
     bool isClickable() const override;
     void markChangedByScript() override { flags |= kElementChangedByScript; }
+    // The commands' view: the effect (_fx) forms keep nobody waiting.
+    void scriptAnimate(int32_t from, int32_t to, float speed, bool effect) override;
+    void scriptFade(bool fadeIn, int32_t ticks, bool effect) override;
+    void scriptBlend(bool blendIn, int32_t ticks, bool effect) override;
 
     bool hasFlag(uint32_t flag) const { return (flags & flag) != 0; }
 

@@ -1,5 +1,6 @@
 // Showing and hiding, fades (visibility over time) and blends (the alpha
-// property over time), and the effective opacity they give each element.
+// property over time), what they keep scripts waiting for, and the
+// animation commands' entry points.
 #include "scene/activity.h"
 #include "scene/element.h"
 #include "scene/element_lists.h"
@@ -38,6 +39,14 @@ void addActivity(MElement& element, ActivityKind kind, ScriptTask* task) {
 }
 
 } // namespace
+
+void MElement::scriptAnimate(int32_t from, int32_t to, float speed, bool effect) {
+    animate(from, to, speed, effect, currentTask(), false);
+}
+
+void MElement::scriptFade(bool fadeIn, int32_t ticks, bool effect) { startFade(fadeIn, ticks, effect); }
+
+void MElement::scriptBlend(bool blendIn, int32_t ticks, bool effect) { startBlend(blendIn, ticks, effect); }
 
 void MElement::setShown(bool shown) {
     MScene* scene = owner();

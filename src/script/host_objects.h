@@ -72,6 +72,11 @@ struct ScriptElement : ScriptSceneObject {
     // A script wrote one of its properties; the savegame writer keeps only
     // the elements scripts changed.
     virtual void markChangedByScript() {}
+    // The animation commands (times in ticks; from and to at most 0). The
+    // scene layer plays them; without one they do nothing.
+    virtual void scriptAnimate(int32_t /*from*/, int32_t /*to*/, float /*speed*/, bool /*effect*/) {}
+    virtual void scriptFade(bool /*fadeIn*/, int32_t /*ticks*/, bool /*effect*/) {}
+    virtual void scriptBlend(bool /*blendIn*/, int32_t /*ticks*/, bool /*effect*/) {}
 };
 struct ScriptGroup : ScriptSceneObject {
     using ScriptSceneObject::ScriptSceneObject;

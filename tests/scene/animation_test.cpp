@@ -145,3 +145,24 @@ TEST_F(AnimationTest, BlendsMoveTheAlphaProperty) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(AnimationTest, TheCommandsPlayFadeAndBlendTheirTargets) {
+    MElement* other = make("other");
+    MGroup* both = room.createGroup(intern("both"));
+    both->elements = {lamp, other};
+    run("init {\n  animate $lamp 0 1\n  fadeout_fx ~both 0.5\n  blendout $other\n}\n");
+    ASSERT_NE(lamp->timeControl, nullptr);
+    EXPECT_EQ(lamp->timeControl->to, -100);
+    EXPECT_TRUE(lamp->hasFlag(kElementChangedByScript));
+    EXPECT_FALSE(lamp->hasFlag(kElementClockLoops)) << "a plain animate keeps the scene busy while it plays";
+    ASSERT_NE(lamp->fade, nullptr);
+    EXPECT_EQ(lamp->fade->duration, 50);
+    EXPECT_TRUE(lamp->fade->noWait);
+    ASSERT_NE(other->blend, nullptr);
+    EXPECT_EQ(other->blend->duration, 20) << "the default of 0.2 s";
+    EXPECT_FALSE(other->blend->noWait);
+}
+
+} // namespace
