@@ -111,6 +111,8 @@ public:
     // The same on the alpha property, without showing or hiding.
     void startBlend(bool blendIn, int32_t duration, bool noWait);
     void finishBlend();
+    // Its text: the "text" variable, else the localized "text_key"; "".
+    const char* currentText();
     // Adds the activity records of what scripts wait for on this element.
     void noteActivity(bool clockRuns);
     // Hit tests on the absolute transform (hit_test.cpp). hitTest takes a

@@ -7,8 +7,10 @@ namespace glint {
 
 void advanceElementAnimation(MScene& scene) {
     scene.updateAnimation(scene.clockRuns, scene.camera.halfW, scene.camera.halfH);
-    if (scene.clockRuns)
+    if (scene.clockRuns) {
         scene.updateBlends();
+        scene.updateTyping();
+    }
 }
 
 void markFadingElements(MScene& scene) {

@@ -7,8 +7,8 @@ namespace glint {
 class MElement;
 class MScene;
 
-// Clocks and tracks of the animated elements, then blends (while the
-// scene clock runs). The typing effect joins with element texts.
+// Clocks and tracks of the animated elements, then blends and typing
+// (while the scene clock runs).
 void advanceElementAnimation(MScene& scene);
 // Elements with a running fade change opacity every tick.
 void markFadingElements(MScene& scene);

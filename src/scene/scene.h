@@ -161,6 +161,7 @@ public:
     // scale the effective opacity the update has just computed.
     void updateAnimation(bool clockRuns, float halfWidth, float halfHeight);
     void updateBlends();
+    void updateTyping();
     void updateFades(bool clockRuns);
 
     // name (ScriptHostObject) and folder (ScriptScene) are the scene's full

@@ -166,3 +166,24 @@ TEST_F(AnimationTest, TheCommandsPlayFadeAndBlendTheirTargets) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(AnimationTest, TypingShowsOneMoreCharacterPerStepThenAllOfIt) {
+    MElement* sign = make("sign");
+    sign->members.set(intern("text"), Value::fromSymbol(intern("Lighthouse")));
+    sign->charsSpeed = 512; // half a character per tick
+    sign->setCharsCount(1);
+    room.updateTyping();
+    room.updateTyping();
+    EXPECT_FLOAT_EQ(sign->charsCount, 2);
+    for (int i = 0; i < 15; ++i)
+        room.updateTyping();
+    EXPECT_FLOAT_EQ(sign->charsCount, 9.5f);
+    room.updateTyping();
+    EXPECT_FLOAT_EQ(sign->charsCount, 0) << "the whole text shows";
+    room.updateTyping();
+    EXPECT_TRUE(room.typing.empty());
+}
+
+} // namespace
