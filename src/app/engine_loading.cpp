@@ -58,7 +58,9 @@ void MEngine::loadingStep() {
         }
         break;
     case 3:
-        // Element animations join with the animation system.
+        // Keyframe tracks are built as the descriptions are read and clocks
+        // start when a scene is prepared; the walk still counts towards the
+        // progress the loading bar shows.
         if (walkScenes([](MScene&) {}))
             enterPhase(4);
         break;
