@@ -57,9 +57,7 @@ bool MApplication::createWindow() {
     loadOptions(options, platform, userFolder, settings, build.touch);
     logMessage("System: using OpenGL renderer");
     window_ = std::make_unique<KGameWindow>();
-    window_->aspectMode = platform.forceAspectRatio >= 0 ? platform.forceAspectRatio
-                                                         : static_cast<int>(std::round(
-                                                               options.aspectRatio.isNumber() ? options.aspectRatio.number : 0));
+    window_->aspectMode = aspectModeInForce(options, platform);
     window_->frameClock = frameClock;
     int gameWidth = static_cast<int>(std::round(settings.screenW));
     int gameHeight = static_cast<int>(std::round(settings.screenH));
