@@ -45,22 +45,23 @@ uint32_t animate(Value* args, int count, bool effect) {
     return 0;
 }
 
-uint32_t fade(Value* args, int count, bool in, bool effect) {
+// A fade or blend of every target over the duration argument.
+using OverTime = void (ScriptElement::*)(bool in, int32_t ticks, bool effect);
+uint32_t overTime(Value* args, int count, OverTime start, bool in, bool effect) {
     int32_t ticks = durationTicks(args, count);
     forEachElement(args[0], [&](ScriptElement& element) {
-        element.scriptFade(in, ticks, effect);
+        (element.*start)(in, ticks, effect);
         element.markChangedByScript();
     });
     return 0;
 }
 
+uint32_t fade(Value* args, int count, bool in, bool effect) {
+    return overTime(args, count, &ScriptElement::scriptFade, in, effect);
+}
+
 uint32_t blend(Value* args, int count, bool in, bool effect) {
-    int32_t ticks = durationTicks(args, count);
-    forEachElement(args[0], [&](ScriptElement& element) {
-        element.scriptBlend(in, ticks, effect);
-        element.markChangedByScript();
-    });
-    return 0;
+    return overTime(args, count, &ScriptElement::scriptBlend, in, effect);
 }
 
 } // namespace
