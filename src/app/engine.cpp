@@ -36,6 +36,11 @@ bool writeConfiguration(Symbol* key, const Value& value) {
     return application() && application()->gameConfig.replace(key, value);
 }
 
+void endRun(bool restart, const char* scene, const char* loadingScene) {
+    if (MEngine* running = engine())
+        running->requestEnd(restart, scene, loadingScene);
+}
+
 } // namespace
 
 MEngine* engine() { return current; }
@@ -55,6 +60,7 @@ MEngine::MEngine(MApplication& application, MResourceManager& resourceManager)
       script_(std::make_unique<ScriptSystem>(scenes.gameScene)) {
     current = this;
     script_->configuration = {readConfiguration, writeConfiguration};
+    script_->endRequest = endRun;
     script_->reportNonSerializable = app.settings.reportNonSerializableVariables;
 }
 

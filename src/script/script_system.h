@@ -119,6 +119,10 @@ struct ConfigurationAccess {
 // the game has no console, so by default print shows nothing.
 using PrintOutput = void (*)(const char* text);
 
+// quit and restart hand the end of the run to the engine; without one they
+// do nothing. The names are empty for quit and for a restart without scene.
+using EndRequest = void (*)(bool restart, const char* scene, const char* loadingScene);
+
 class ScriptSystem {
 public:
     // gameScene, when given, is the scene whose scope becomes the global scope
@@ -146,6 +150,7 @@ public:
     PointerInput pointer;
     ConfigurationAccess configuration;
     PrintOutput printOutput = nullptr;
+    EndRequest endRequest = nullptr;
     // The build option that reports saved variables of non-serializable
     // scenes at linking.
     bool reportNonSerializable = false;

@@ -2,6 +2,7 @@
 
 #include "resource/resource_manager.h"
 #include "scene/element.h"
+#include "script/interpreter.h"
 #include "script/value.h"
 
 using namespace glint;
@@ -236,6 +237,41 @@ TEST_F(EngineFixture, TheLoadingBarFollowsProgressAndThePauseTextShowsWhilePause
     engine.resume();
     engine.advanceBy(10);
     EXPECT_FALSE(paused->hasFlag(kElementVisible));
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(EngineFixture, RestartCarriesTheSceneAndItsLoadingSceneIntoTheNextRun) {
+    makeGame("BuildForLUMO=1\r\n", "fun again {\n  restart +hall\n}\nfun leave {\n  quit\n}\n");
+    file("data/scenes.cfg", "data/_interface/loading\r\ndata/_interface/loading2\r\ndata/startup\r\ndata/hall\r\n");
+    file("data/_interface/loading2/_loading2.scene", "{}");
+    file("data/hall/_hall.scene", "{}");
+    file("data/hall/hall.script", "init {\n  set #Loading_scene +loading2\n}\n");
+    MEngine& first = start();
+    loadUntilPlay(first);
+    MScene* startup = first.findScene(intern("startup"));
+    ASSERT_TRUE(callScopeFunction(startup->scope, intern("again"), nullptr, 0));
+    EXPECT_TRUE(first.endRequested);
+    EXPECT_TRUE(first.restartRequested);
+    EXPECT_TRUE(first.waiting);
+    EXPECT_EQ(restartSceneName(), "hall");
+    EXPECT_EQ(restartLoadingSceneName(), "loading2");
+
+    // What the main loop does at the end of that frame and in the next one.
+    app->stopEngine();
+    app->startEngine();
+    MEngine& next = *app->engine();
+    EXPECT_EQ(next.loadingScene, next.findScene(intern("loading2")));
+    EXPECT_EQ(next.phase, 1);
+    loadUntilPlay(next);
+    EXPECT_EQ(next.playScene, next.findScene(intern("hall")));
+    EXPECT_TRUE(restartSceneName().empty()) << "the hand-over is taken once";
+
+    ASSERT_TRUE(callScopeFunction(next.findScene(intern("startup"))->scope, intern("leave"), nullptr, 0));
+    EXPECT_TRUE(next.endRequested);
+    EXPECT_FALSE(next.restartRequested);
 }
 
 } // namespace
