@@ -9,7 +9,7 @@
 
 #include "app/application.h"
 #include "engine/system/log.h"
-#include "resource/image_spec.h"
+#include "resource/image_line.h"
 #include "resource/resource_manager.h"
 #include "scene/element.h"
 #include "scene/element_pool.h"

@@ -5,7 +5,7 @@
 #include "engine/system/system.h"
 #include "resource/atlas.h"
 #include "resource/image_anim.h"
-#include "resource/image_spec.h"
+#include "resource/image_line.h"
 #include "resource/resource_manager.h"
 #include "support/test_support.h"
 

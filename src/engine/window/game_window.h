@@ -4,7 +4,7 @@
 // SDL events turned into engine input events.
 #pragma once
 
-#include "engine/window/aspect.h"
+#include "engine/window/viewport_fit.h"
 #include "engine/window/frame_timing.h"
 #include "engine/window/input_event.h"
 #include "engine/window/screen_mapping.h"

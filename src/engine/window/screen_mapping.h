@@ -2,7 +2,7 @@
 // units (y down).
 #pragma once
 
-#include "engine/window/aspect.h"
+#include "engine/window/viewport_fit.h"
 
 namespace glint {
 

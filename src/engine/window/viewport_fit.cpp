@@ -1,4 +1,4 @@
-#include "engine/window/aspect.h"
+#include "engine/window/viewport_fit.h"
 
 #include "engine/system/log.h"
 

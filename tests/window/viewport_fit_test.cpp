@@ -1,5 +1,5 @@
 #include "engine/system/log.h"
-#include "engine/window/aspect.h"
+#include "engine/window/viewport_fit.h"
 
 #include <gtest/gtest.h>
 

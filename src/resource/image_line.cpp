@@ -1,4 +1,4 @@
-#include "resource/image_spec.h"
+#include "resource/image_line.h"
 
 #include "engine/system/log.h"
 #include "resource/image_anim.h"

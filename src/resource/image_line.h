@@ -1,4 +1,4 @@
-// The one-line image spec of particle files, "anim:" entries and the
+// The one-line image description of particle files, "anim:" entries and the
 // letter-coded scene format: path, blend mode, fps, first frame, first-frame
 // delay (seconds) and the frame width and height as fractions of the image.
 #pragma once
@@ -19,7 +19,7 @@ struct ImageSpecContext {
     uint8_t* blendTarget = nullptr; // receives the blend mode, when given
 };
 
-// Fills image from the spec in text; tokens that are missing leave their
+// Fills image from the one-line description in text; tokens that are missing leave their
 // fields unchanged. The texture is registered, not acquired.
 void parseImageSpec(MResourceManager& resources, MImageAnim& image, const char* text,
                     const ImageSpecContext& context);
