@@ -9,6 +9,8 @@
 #include "resource/resource_manager.h"
 #include "resource/texture.h"
 #include "scene/activity.h"
+#include "scene/element.h"
+#include "scene/render_commands.h"
 #include "scene/scene_engine_state.h"
 #include "script/commands.h"
 #include "script/script_system.h"
@@ -83,12 +85,14 @@ void MEngine::initialize() {
     hotspotSizeIncrement = app.gameConfig.getFloat(sym::hotspot_size_increment(), 0);
     sceneEngineState() = SceneEngineState{};
     readSceneConfiguration(sceneEngineState(), app.gameConfig);
+    shareDrawingSettings();
 
     buildSceneRegistry();
     scenes.loadAtlases(sceneContext());
     loadLocalization(app.gameConfig, languageSuffix().c_str());
     setUpSystemScenes();
     registerBuiltinCommands();
+    registerRenderCommands();
 
     if (KGameWindow* window = app.window())
         window->clearTiming();
@@ -127,8 +131,38 @@ void MEngine::setUpSystemScenes() {
         if (ownWhite_->createFromPixels(&white, 1, 1, 0, 0, false))
             plainWhite = ownWhite_.get();
     }
+    setUpPlainTextures(context);
     if (app.window())
         createSplashTextures();
+}
+
+void MEngine::shareDrawingSettings() {
+    SceneEngineState& state = sceneEngineState();
+    state.screenW = app.settings.screenW;
+    state.screenH = app.settings.screenH;
+    state.fonts = &fonts;
+    state.mergeTextKeyAndText = app.settings.mergeTextKeyAndText;
+    state.fontScaling = app.settings.fontScaling;
+    state.globalFontScaling = app.settings.globalFontScaling;
+}
+
+// The "white" and "black" of the scene "images" are the plain textures:
+// flat colours tint the white one, and both count as opaque.
+void MEngine::setUpPlainTextures(const SceneLoadContext& context) {
+    SceneEngineState& state = sceneEngineState();
+    if (MScene* images = findScene(sym::images())) {
+        images->load(context);
+        images->prepare(context);
+        images->acquireResources(context);
+        auto textureOf = [images](Symbol* name) -> const MTexture* {
+            MElement* element = images->findElement(name);
+            return element && element->visual ? element->visual->image.texture : nullptr;
+        };
+        state.plainWhite = textureOf(sym::white());
+        state.plainBlack = textureOf(sym::black());
+    }
+    const MTexture* white = state.plainWhite;
+    state.fillTexture = white && white->page()->image ? white->page()->image : plainWhite;
 }
 
 void MEngine::createSplashTextures() {

@@ -151,6 +151,9 @@ public:
 
 private:
     void setUpSystemScenes();
+    // What scene drawing reads of the game settings and the fonts.
+    void shareDrawingSettings();
+    void setUpPlainTextures(const SceneLoadContext& context);
     void createSplashTextures();
     void releaseSplashTextures();
     void clearInputEdges() { input.clearEdges(); }
@@ -165,6 +168,8 @@ private:
     // "paused" and "paused_text" of the pause scene show while paused.
     void updatePauseOverlay();
     void drawSplashScreen();
+    void drawSceneStack();
+    void drawLayer(MScene& scene, float opacity, float darkness);
     void fillGameArea(uint32_t color);
 
     std::unique_ptr<ScriptSystem> script_;

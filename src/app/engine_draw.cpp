@@ -43,10 +43,16 @@ void MEngine::drawGame() {
         drawSplashScreen();
     else if (phase != 0)
         drawLoadingScreen();
+    else if (!switching)
+        drawSceneStack();
     flushBatch();
 }
 
-void MEngine::drawOutside() { flushBatch(); }
+void MEngine::drawOutside() {
+    if (pauseScene && pauseScene->prepared)
+        drawLayer(*pauseScene, 1, 0);
+    flushBatch();
+}
 
 void MEngine::drawTop() { flushBatch(); }
 
@@ -98,6 +104,18 @@ void MEngine::drawLoadingScreen() {
         showElement(*button, phase == 11 && app.settings.clickAfterLoading);
     loadingScene->clockRuns = true;
     loadingScene->update(true);
+    drawLayer(*loadingScene, 1, 0);
+}
+
+// Navigation puts its layers here; until then the play scene is the stack.
+void MEngine::drawSceneStack() {
+    if (playScene)
+        drawLayer(*playScene, 1, 0);
+}
+
+void MEngine::drawLayer(MScene& scene, float opacity, float darkness) {
+    scene.collectLayer(opacity, darkness);
+    scene.draw();
 }
 
 } // namespace glint

@@ -111,8 +111,11 @@ public:
     // The same on the alpha property, without showing or hiding.
     void startBlend(bool blendIn, int32_t duration, bool noWait);
     void finishBlend();
-    // Its text: the "text" variable, else the localized "text_key"; "".
-    const char* currentText();
+    // The text it displays, or null when it has none (no usable font, or
+    // neither "text" nor a localized "text_key"): the localized part
+    // followed by "text" (a string, or an array's strings one per line).
+    // Assembled in one shared buffer, valid until the next call.
+    const char* text() const;
     // Adds the activity records of what scripts wait for on this element.
     void noteActivity(bool clockRuns);
     // Hit tests on the absolute transform (hit_test.cpp). hitTest takes a

@@ -22,6 +22,9 @@ SinCos tableSinCos(float degrees);
 // The corners of the element's absolute rectangle: top left, top right,
 // bottom right, bottom left as they are before rotation.
 std::array<PolygonPoint, 4> elementCorners(const MElement& element);
+// The same for a rectangle of size w x h whose pivot point is at (x, y).
+std::array<PolygonPoint, 4> rectangleCorners(float x, float y, float w, float h, float angle, float pivotX,
+                                             float pivotY);
 
 // A point of one scene where it shows on screen, carried into another
 // scene's coordinates (through from's camera, then the inverse of to's;

@@ -102,10 +102,13 @@ SinCos tableSinCos(float degrees) {
 }
 
 std::array<PolygonPoint, 4> elementCorners(const MElement& e) {
-    SinCos t = tableSinCos(e.absAngle);
-    float w = e.absW, h = e.absH;
-    PolygonPoint c0{e.absX - e.pivotX * w * t.cos - e.pivotY * h * t.sin,
-                    e.absY - e.pivotY * h * t.cos + e.pivotX * w * t.sin};
+    return rectangleCorners(e.absX, e.absY, e.absW, e.absH, e.absAngle, e.pivotX, e.pivotY);
+}
+
+std::array<PolygonPoint, 4> rectangleCorners(float x, float y, float w, float h, float angle, float pivotX,
+                                             float pivotY) {
+    SinCos t = tableSinCos(angle);
+    PolygonPoint c0{x - pivotX * w * t.cos - pivotY * h * t.sin, y - pivotY * h * t.cos + pivotX * w * t.sin};
     return {c0,
             {c0.x + w * t.cos, c0.y - w * t.sin},
             {c0.x + w * t.cos + h * t.sin, c0.y + h * t.cos - w * t.sin},

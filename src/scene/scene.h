@@ -215,6 +215,10 @@ public:
     // the frontmost opaque element covering the game area (the caller keeps
     // the list of layers).
     void collectLayer(float opacity, float darkness);
+    // Draws the scene as collected (scene_draw.cpp): the darkness veil, then
+    // the visible elements from firstDrawIndex to the front. Nothing
+    // without a window.
+    void draw();
 
     std::vector<MElement*> updateList; // parents before their children
     std::vector<MElement*> recomputed; // refreshed by the last update

@@ -1,12 +1,33 @@
-// Engine state the scene update reads and does not own: the pointer and
-// the object it carries (kept by the pointer code), the configuration keys
-// of the carried object and of the camera, and the plain textures.
+// Engine state the scene update and drawing read and do not own: the
+// pointer and the object it carries (kept by the pointer code), the
+// configuration keys of the carried object and of the camera, the plain
+// textures, the fonts and the text settings, and the drawing of what later
+// subsystems own (particles, movies).
 #pragma once
+
+#include <array>
+
+#include "scene/element_polygon.h"
 
 namespace glint {
 
+class KTexture;
 class MConfiguration;
+class MElement;
+class MFontList;
+class MScene;
 class MTexture;
+
+// Drawing that other subsystems supply; a null hook draws nothing.
+struct SceneDrawHooks {
+    // A particle element's instance, with the scene's draw opacity.
+    void (*particleElement)(MElement& element, float drawOpacity) = nullptr;
+    // A movie element's current frame onto its corners; colour packed.
+    void (*videoFrame)(MElement& element, const std::array<PolygonPoint, 4>& corners, uint32_t color,
+                       int blendMode) = nullptr;
+    // The free-running particle effects that belong to the scene.
+    void (*sceneEffects)(MScene& scene) = nullptr;
+};
 
 struct SceneEngineState {
     float pointerX = 0, pointerY = 0; // game coordinates
@@ -20,6 +41,14 @@ struct SceneEngineState {
     // A full-screen element drawing one of them hides the layers below.
     const MTexture* plainWhite = nullptr;
     const MTexture* plainBlack = nullptr;
+    // Flat colour quads tint it: the plain white image, else the engine's own.
+    KTexture* fillTexture = nullptr;
+    float screenW = 640, screenH = 480; // BuildScreenW, BuildScreenH
+    const MFontList* fonts = nullptr;
+    bool mergeTextKeyAndText = true;    // BuildMergeTextKeyAndText
+    bool fontScaling = false;           // BuildFontScaling
+    float globalFontScaling = 1;        // BuildGlobalFontScaling
+    SceneDrawHooks draw;
 };
 
 // The one state of the running game.

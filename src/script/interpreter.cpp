@@ -211,11 +211,14 @@ uint32_t callValue(const Value& target, Value* arguments, int count) {
 }
 
 bool callScopeFunction(Scope& scope, Symbol* name, const Value* arguments, int count) {
-    ScriptSystem& s = script();
     Value* cell = findVariable(scope, KindFunction, name, nullptr, false);
     if (!cell || !cell->is(ValueType::Function)) return false;
-    ScriptFunction* function = cell->as<ScriptFunction>();
-    if (function->impl == FunctionImpl::None) return false;
+    return callDefinedFunction(cell->as<ScriptFunction>(), arguments, count);
+}
+
+bool callDefinedFunction(ScriptFunction* function, const Value* arguments, int count) {
+    ScriptSystem& s = script();
+    if (!function || function->impl == FunctionImpl::None) return false;
     if (count < 0 || s.top + count > kValueStackCells) return false;
     Value* args = s.stack + s.top;
     for (int i = 0; i < count; ++i) args[i] = arguments[i];

@@ -40,6 +40,9 @@ uint32_t callFunction(ScriptFunction* function, ScriptInstance* instance, Value*
 uint32_t callValue(const Value& target, Value* arguments, int count);
 // Calls the function of that name in scope when scripts define it there.
 bool callScopeFunction(Scope& scope, Symbol* name, const Value* arguments, int count);
+// Calls a function that scripts define (or a built-in) with copies of the
+// arguments; false when it is not defined.
+bool callDefinedFunction(ScriptFunction* function, const Value* arguments, int count);
 // Calls the global function of that name when scripts define it.
 bool callGlobalEvent(Symbol* name, const Value* argument);
 

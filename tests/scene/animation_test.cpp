@@ -1,7 +1,10 @@
 #include "element_fixture.h"
 
+#include "engine/text/text.h"
 #include "scene/activity.h"
 #include "scene/animation.h"
+#include "scene/scene_engine_state.h"
+#include "text/font_list.h"
 
 using namespace glint;
 using namespace glint::test;
@@ -170,6 +173,11 @@ TEST_F(AnimationTest, TheCommandsPlayFadeAndBlendTheirTargets) {
 namespace {
 
 TEST_F(AnimationTest, TypingShowsOneMoreCharacterPerStepThenAllOfIt) {
+    // Only a text that a font can show is typed.
+    MFontList fonts;
+    fonts.set(0, std::make_unique<KText>());
+    const MFontList* savedFonts = sceneEngineState().fonts;
+    sceneEngineState().fonts = &fonts;
     MElement* sign = make("sign");
     sign->members.set(intern("text"), Value::fromSymbol(intern("Lighthouse")));
     sign->charsSpeed = 512; // half a character per tick
@@ -184,6 +192,7 @@ TEST_F(AnimationTest, TypingShowsOneMoreCharacterPerStepThenAllOfIt) {
     EXPECT_FLOAT_EQ(sign->charsCount, 0) << "the whole text shows";
     room.updateTyping();
     EXPECT_TRUE(room.typing.empty());
+    sceneEngineState().fonts = savedFonts;
 }
 
 } // namespace

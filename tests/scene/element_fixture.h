@@ -17,12 +17,13 @@
 
 namespace glint::test {
 
-struct ElementFixture : ::testing::Test {
+// The scene and its script system, for fixtures of any kind.
+struct ElementWorld {
     ScriptSystem system;
     MScene room{intern("room")};
     TraceCapture trace;
 
-    ElementFixture() {
+    ElementWorld() {
         registerBuiltinCommands();
         system.addScene(&room);
     }
@@ -59,5 +60,7 @@ struct ElementFixture : ::testing::Test {
         return v.isNumber() ? v.number : -12345;
     }
 };
+
+struct ElementFixture : ::testing::Test, ElementWorld {};
 
 } // namespace glint::test

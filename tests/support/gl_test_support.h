@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace glint::test {
@@ -34,6 +35,12 @@ protected:
 
     KGameWindow window;
 };
+
+// Compares a frame with the committed image at path (PNG): every pixel
+// within tolerance on each channel. With GLINT_WRITE_EXPECTED=1 in the
+// environment the frame is written there instead (look at it before
+// committing it).
+void expectFrameMatches(const Readback& frame, const std::string& path, int tolerance = 2);
 
 // Packs an opaque colour for the batch (R in the lowest byte).
 constexpr uint32_t rgba(uint32_t r, uint32_t g, uint32_t b, uint32_t a = 255) {
