@@ -93,10 +93,11 @@ void MEngine::drawLoadingScreen() {
     if (MElement* bar = loadingScene->findElement(sym::bar())) {
         const MTexture* image = bar->visual ? bar->visual->image.texture : nullptr;
         float width = image && image->drawWidth() > 0 ? image->drawWidth() : app.settings.screenW;
-        float reveal = phase >= 9 ? 0 : -width + width * progress;
-        bar->setProperty(sym::crop_offset_x(), Value::fromNumber(reveal));
+        // From phase 9 on the whole bar shows, and the glow rides on its end.
+        float shown = phase >= 9 ? 1 : progress;
+        bar->setProperty(sym::crop_offset_x(), Value::fromNumber(-width + width * shown));
         if (MElement* glow = loadingScene->findElement(sym::glow())) {
-            glow->channels[kChannelX] = bar->channels[kChannelX] - bar->pivotX * width + width * progress;
+            glow->channels[kChannelX] = bar->channels[kChannelX] - bar->pivotX * width + width * shown;
             glow->markTransformDirty();
         }
     }

@@ -1,5 +1,6 @@
 #include "engine/images/image_buffer.h"
 #include "engine/images/image_handler.h"
+#include "support/image_compare.h"
 #include "support/test_support.h"
 
 #include <gtest/gtest.h>
@@ -60,6 +61,20 @@ TEST(Player, HeadlessRunShowsTheSplashScreensFading) {
     EXPECT_EQ(pixelOf(full, 512, 384), 0xFAECC8u);
     EXPECT_TRUE(near(pixelOf(next, 5, 5), 0x0E1B31)) << "the second image at 38 %: " << std::hex
                                                       << pixelOf(next, 5, 5);
+}
+
+TEST(Player, HeadlessRunDrawsTheLoadingScreenWithItsProgress) {
+    TempDir out;
+    // Loading begins after the two splash screens (frame 802): the bar grows
+    // with the glow on its end, and once loading is done the whole bar and
+    // "Click to continue" show.
+    std::string during = (out / "during.png").string(), done = (out / "done.png").string();
+    CommandResult result =
+        runCommand(headlessRun("--frames 816 --shot 805:" + shellQuote(during) + " --shot 815:" + shellQuote(done)));
+    ASSERT_EQ(result.status, 0) << result.err;
+    std::filesystem::path expected = sourceDir() / "tests/app/expected";
+    expectPngMatches(readFile(during), (expected / "loading_during.png").string());
+    expectPngMatches(readFile(done), (expected / "loading_done.png").string());
 }
 
 TEST(Player, HeadlessInputEndsTheRunAndTheOptionsAreSaved) {

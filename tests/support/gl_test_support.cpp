@@ -1,14 +1,11 @@
 #include "support/gl_test_support.h"
 
 #include "engine/render/gl.h"
-#include "engine/images/image_buffer.h"
-#include "engine/images/image_handler.h"
 #include "engine/render/quad_batch.h"
-#include "support/test_support.h"
+#include "support/image_compare.h"
 
 #include <SDL.h>
 
-#include <cstdio>
 #include <cstdlib>
 
 namespace glint::test {
@@ -52,60 +49,8 @@ void GlWindowTest::open(int width, int height, int gameWidth, int gameHeight, in
         << "no GL window on this display: " << SDL_GetError();
 }
 
-namespace {
-
-bool channelsNear(uint32_t a, uint32_t b, int tolerance) {
-    for (int shift = 0; shift < 24; shift += 8) {
-        int d = static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF);
-        if (d < -tolerance || d > tolerance)
-            return false;
-    }
-    return true;
-}
-
-void writeFrame(const Readback& frame, const std::string& path) {
-    for (size_t i = 0; i < frame.pixels.size(); ++i)
-        imagePixelBuffer[i] = frame.pixels[i] | 0xFF000000u;
-    KImageInfo info;
-    info.width = static_cast<uint32_t>(frame.width);
-    info.height = static_cast<uint32_t>(frame.height);
-    info.isUncompressed = 1;
-    uint8_t* png = nullptr;
-    size_t size = 0;
-    ASSERT_TRUE(imageHandlerForFormat(K_IMAGE_PNG)->encode(&png, &size, &info, 0));
-    writeFile(path, std::string(reinterpret_cast<char*>(png), size));
-    delete[] png;
-}
-
-} // namespace
-
 void expectFrameMatches(const Readback& frame, const std::string& path, int tolerance) {
-    const char* write = std::getenv("GLINT_WRITE_EXPECTED");
-    if (write && std::string(write) == "1") {
-        writeFrame(frame, path);
-        return;
-    }
-    std::string png = readFile(path);
-    KImageInfo info;
-    ASSERT_TRUE(imageHandlerForFormat(K_IMAGE_PNG)->decode(png.data(), png.size(), &info, true)) << path;
-    ASSERT_EQ(static_cast<int>(info.width), frame.width) << path;
-    ASSERT_EQ(static_cast<int>(info.height), frame.height) << path;
-    int wrong = 0;
-    std::string first;
-    for (int y = 0; y < frame.height; ++y) {
-        for (int x = 0; x < frame.width; ++x) {
-            uint32_t expected = imagePixelBuffer[static_cast<size_t>(y) * info.width + x] & 0xFFFFFF;
-            if (channelsNear(frame.at(x, y), expected, tolerance))
-                continue;
-            if (wrong++ == 0) {
-                char text[96];
-                std::snprintf(text, sizeof text, "first at (%d, %d): %06X, expected %06X", x, y, frame.at(x, y),
-                              expected);
-                first = text;
-            }
-        }
-    }
-    EXPECT_EQ(wrong, 0) << path << ": " << first;
+    expectPixelsMatch(frame.width, frame.height, frame.pixels, path, tolerance);
 }
 
 Readback GlWindowTest::drawFrame(const std::function<void()>& draw) {

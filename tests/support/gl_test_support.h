@@ -36,10 +36,7 @@ protected:
     KGameWindow window;
 };
 
-// Compares a frame with the committed image at path (PNG): every pixel
-// within tolerance on each channel. With GLINT_WRITE_EXPECTED=1 in the
-// environment the frame is written there instead (look at it before
-// committing it).
+// Compares a frame with the committed image at path; see image_compare.h.
 void expectFrameMatches(const Readback& frame, const std::string& path, int tolerance = 2);
 
 // Packs an opaque colour for the batch (R in the lowest byte).

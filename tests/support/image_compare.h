@@ -1,0 +1,19 @@
+// Pictures compared with committed expected images (PNG), pixel by pixel
+// within a tolerance per channel. With GLINT_WRITE_EXPECTED=1 in the
+// environment the picture is written to the expected path instead: look at
+// it before committing it.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace glint::test {
+
+// pixels: width x height values 0xRRGGBB, top row first.
+void expectPixelsMatch(int width, int height, const std::vector<uint32_t>& pixels, const std::string& path,
+                       int tolerance = 2);
+// A PNG file image, such as a shot of the headless player.
+void expectPngMatches(const std::string& png, const std::string& path, int tolerance = 2);
+
+} // namespace glint::test
