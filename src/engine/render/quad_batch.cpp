@@ -111,6 +111,25 @@ void KQuadBatch::flush(bool reset) {
     count_ = 0;
 }
 
+namespace {
+
+const GLushort* quadIndices() {
+    static const auto indices = [] {
+        static GLushort table[KQuadBatch::kCapacity / 4 * 6];
+        for (int quad = 0; quad < KQuadBatch::kCapacity / 4; ++quad) {
+            const GLushort first = static_cast<GLushort>(quad * 4);
+            const GLushort corners[6] = {first, static_cast<GLushort>(first + 1), static_cast<GLushort>(first + 2),
+                                         first, static_cast<GLushort>(first + 2), static_cast<GLushort>(first + 3)};
+            for (int i = 0; i < 6; ++i)
+                table[quad * 6 + i] = corners[i];
+        }
+        return table;
+    }();
+    return indices;
+}
+
+} // namespace
+
 void KQuadBatch::drawWithGl(const KQuadBatch& self, void*) {
     self.texture_->bind();
     BlendFactors factors = blendFactorsFor(self.blendMode_);
@@ -119,7 +138,13 @@ void KQuadBatch::drawWithGl(const KQuadBatch& self, void*) {
         renderState.blendSource = factors.source;
         renderState.blendDestination = factors.destination;
     }
-    glDrawArrays(self.primitive_ == K_PRIMITIVE_LINES ? GL_LINES : GL_QUADS, 0, self.count_);
+    if (self.primitive_ == K_PRIMITIVE_LINES) {
+        glDrawArrays(GL_LINES, 0, self.count_);
+        return;
+    }
+    // Two triangles per quad: drivers that turn quads into triangles
+    // themselves spend time on it at every draw.
+    glDrawElements(GL_TRIANGLES, self.count_ / 4 * 6, GL_UNSIGNED_SHORT, quadIndices());
 }
 
 } // namespace glint
