@@ -104,7 +104,6 @@ void MApplication::runFrame(int frame) {
         startEngine();
         engine_->display = {fullscreenWanted(options, platform), aspectModeInForce(options, platform)};
     }
-    sceneActivity().clear(); // rebuilt by this frame's ticks
     if (driver)
         driver->beginFrame(frame);
     window_->processMessages();

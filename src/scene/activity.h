@@ -1,6 +1,8 @@
-// What keeps a scene busy: animations that scripts started, fades and
-// blends that scripts wait for. Navigation waits until a scene has none;
-// the list is rebuilt every frame.
+// What keeps the game busy: gotos, opening and closing layers, scene
+// transitions, animations that scripts started, fades and blends that
+// scripts wait for. Navigation waits until a scene has none; the list is
+// read and emptied once per tick, when navigation publishes the waiting
+// state.
 #pragma once
 
 #include <vector>
@@ -11,7 +13,10 @@ class MScene;
 struct ScriptTask;
 struct Symbol;
 
-enum class ActivityKind { Animate, Fade, Blend, Animating, Fading, Blending };
+enum class ActivityKind {
+    Animate, Fade, Blend, Animating, Fading, Blending,
+    Goto, Open, Close, TransitionPlayScene, TransitionOpenedZz, TransitionOpenedItem,
+};
 
 struct ActivityRecord {
     MScene* scene = nullptr;
@@ -32,7 +37,7 @@ private:
     std::vector<ActivityRecord> records_;
 };
 
-// The one list of the process; the main loop empties it every frame.
+// The one list of the process.
 ActivityList& sceneActivity();
 
 } // namespace glint

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "scene/layer_slot.h"
 #include "script/host_objects.h"
 
 namespace glint {
@@ -201,6 +202,7 @@ public:
     SceneReadBack readBack;
     SceneEntryPoints entry;
     SceneCamera camera;
+    LayerSlot zoomSlot; // the scene's open zoom zone
 
     // The per-tick update (scene_update.cpp with scene_camera.cpp,
     // scene_hover.cpp, scene_order.cpp, element_transform.cpp).
