@@ -9,6 +9,7 @@
 #include "resource/resource_manager.h"
 #include "resource/texture.h"
 #include "scene/activity.h"
+#include "scene/element_commands.h"
 #include "scene/scene_engine_state.h"
 #include "script/commands.h"
 #include "script/script_system.h"
@@ -66,6 +67,8 @@ MEngine::MEngine(MApplication& application, MResourceManager& resourceManager)
 
 MEngine::~MEngine() {
     releaseSplashTextures();
+    if (sceneEngineState().fonts == &fonts)
+        sceneEngineState().fonts = nullptr;
     if (current == this)
         current = nullptr;
 }
@@ -83,12 +86,14 @@ void MEngine::initialize() {
     hotspotSizeIncrement = app.gameConfig.getFloat(sym::hotspot_size_increment(), 0);
     sceneEngineState() = SceneEngineState{};
     readSceneConfiguration(sceneEngineState(), app.gameConfig);
+    sceneEngineState().fonts = &fonts;
 
     buildSceneRegistry();
     scenes.loadAtlases(sceneContext());
     loadLocalization(app.gameConfig, languageSuffix().c_str());
     setUpSystemScenes();
     registerBuiltinCommands();
+    registerElementCommands();
 
     if (KGameWindow* window = app.window())
         window->clearTiming();

@@ -1,11 +1,12 @@
 // Engine state the scene update reads and does not own: the pointer and
 // the object it carries (kept by the pointer code), the configuration keys
-// of the carried object and of the camera, and the plain textures.
+// of the carried object and of the camera, the plain textures and the fonts.
 #pragma once
 
 namespace glint {
 
 class MConfiguration;
+class MFontList;
 class MTexture;
 
 struct SceneEngineState {
@@ -20,6 +21,8 @@ struct SceneEngineState {
     // A full-screen element drawing one of them hides the layers below.
     const MTexture* plainWhite = nullptr;
     const MTexture* plainBlack = nullptr;
+    // The game's fonts: set_text_props takes only a font loaded here.
+    const MFontList* fonts = nullptr;
 };
 
 // The one state of the running game.

@@ -40,6 +40,9 @@ uint32_t callFunction(ScriptFunction* function, ScriptInstance* instance, Value*
 uint32_t callValue(const Value& target, Value* arguments, int count);
 // Calls the function of that name in scope when scripts define it there.
 bool callScopeFunction(Scope& scope, Symbol* name, const Value* arguments, int count);
+// Calls the task's member of that name (a function, method, task or
+// signal) with the optional argument; false when the task has no such member.
+bool callTaskMember(ScriptTask* task, Symbol* name, const Value* argument);
 // Calls the global function of that name when scripts define it.
 bool callGlobalEvent(Symbol* name, const Value* argument);
 

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "scene/element.h"
+#include "scene/element_commands.h"
 #include "scene/group.h"
 #include "scene/scene.h"
 #include "script/commands.h"
@@ -24,6 +25,7 @@ struct ElementFixture : ::testing::Test {
 
     ElementFixture() {
         registerBuiltinCommands();
+        registerElementCommands();
         system.addScene(&room);
     }
 
