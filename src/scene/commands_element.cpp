@@ -1,9 +1,6 @@
 // Element commands: showing and hiding, channel overrides, tint, the drawn
 // image and size, and start, stop and reset; the registration of every
 // element command.
-#include <algorithm>
-#include <cmath>
-
 #include "scene/element_command_args.h"
 #include "scene/element_commands.h"
 #include "scene/element_media.h"
@@ -14,12 +11,6 @@
 namespace glint {
 
 namespace {
-
-constexpr double kNoTint = 0.001; // colour arguments this close to 1 leave the colour alone
-
-uint8_t colourByte(float value) {
-    return static_cast<uint8_t>(std::clamp<int64_t>(roundToInteger(value * 255.0), 0, 255));
-}
 
 bool sceneIsOpen(const MElement& element) {
     const MScene* home = element.owner();
@@ -78,12 +69,13 @@ uint32_t rotate(Value* args, int count) { return overrideOne(args, count, kEleme
 
 // The alpha factor always; the tint only once a colour is written.
 uint32_t blend(Value* args, int count) {
-    const double alpha = std::clamp<int64_t>(roundToInteger(numberArgument(args, count, 1, 1) * 1024.0), -32767, 32767);
+    const int64_t scaled = roundToInteger(numberArgument(args, count, 1, 1) * 1024.0);
+    const auto alpha = static_cast<int16_t>(std::clamp<int64_t>(scaled, -32767, 32767));
     const float rgb[3] = {numberArgument(args, count, 2, 1), numberArgument(args, count, 3, 1),
                           numberArgument(args, count, 4, 1)};
-    const bool tinted = std::any_of(std::begin(rgb), std::end(rgb), [](float v) { return std::fabs(v - 1) > kNoTint; });
+    const bool tinted = differsFromWhite(rgb);
     forEachChangedElement(args[0], [&](MElement& element) {
-        element.alpha = static_cast<int16_t>(alpha);
+        element.alpha = alpha;
         if (count < 3)
             return;
         if (!tinted) {

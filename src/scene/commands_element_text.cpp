@@ -1,8 +1,5 @@
 // Text commands on elements: the two-digit alignment code, the font, the
 // text colour and the outline.
-#include <algorithm>
-#include <cmath>
-
 #include "scene/element_command_args.h"
 #include "scene/scene_engine_state.h"
 #include "script/interpreter.h"
@@ -11,8 +8,6 @@
 namespace glint {
 
 namespace {
-
-constexpr double kNoColour = 0.001; // colour arguments this close to 1 keep the colour
 
 // One digit of the alignment code: 1 to 9 replaces it, a missing, zero or
 // out-of-range part keeps it (the code stays two digits).
@@ -43,15 +38,14 @@ uint32_t commandSetTextAlign(Value* args, int count) {
 uint32_t commandSetTextProps(Value* args, int count) {
     const float rgb[3] = {numberArgument(args, count, 4, 1), numberArgument(args, count, 5, 1),
                           numberArgument(args, count, 6, 1)};
-    bool coloured = false;
-    for (float v : rgb) coloured = coloured || std::fabs(v - 1) > kNoColour;
+    const bool coloured = differsFromWhite(rgb);
     forEachChangedElement(args[0], [&](MElement& element) {
         if (count > 1 && args[1].isNumber() && fontLoaded(roundedInt(args[1])))
             element.font = static_cast<uint8_t>(roundedInt(args[1]));
         setAlignment(element, args, count, 2);
         if (coloured)
             for (int i = 0; i < 3; ++i)
-                element.textColor[i] = static_cast<uint8_t>(std::clamp<int64_t>(roundToInteger(rgb[i] * 255.0), 0, 255));
+                element.textColor[i] = colourByte(rgb[i]);
         if (count > 7) {
             if (roundedInt(args[7]) != 0)
                 element.flags |= kElementTextOutline;

@@ -2,6 +2,9 @@
 // the callbacks of the second file for the registration.
 #pragma once
 
+#include <algorithm>
+#include <cmath>
+
 #include "scene/element.h"
 #include "script/element_targets.h"
 
@@ -28,6 +31,16 @@ template <class Action> void forEachChangedElement(const Value& target, Action a
 // A number argument, or fallback for a missing or other value.
 inline float numberArgument(const Value* args, int count, int i, float fallback) {
     return i < count && args[i].isNumber() ? static_cast<float>(args[i].number) : fallback;
+}
+
+// A colour factor (0 to 1) as a byte, rounded and clamped.
+inline uint8_t colourByte(float value) {
+    return static_cast<uint8_t>(std::clamp<int64_t>(roundToInteger(value * 255.0), 0, 255));
+}
+
+// Colour arguments within 0.001 of white leave an element's colour alone.
+inline bool differsFromWhite(const float (&rgb)[3]) {
+    return std::any_of(std::begin(rgb), std::end(rgb), [](float v) { return std::fabs(v - 1) > 0.001f; });
 }
 
 uint32_t commandCheckHit(Value* args, int count);
