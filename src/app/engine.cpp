@@ -11,6 +11,7 @@
 #include "scene/activity.h"
 #include "scene/element.h"
 #include "scene/render_commands.h"
+#include "scene/element_commands.h"
 #include "scene/scene_engine_state.h"
 #include "script/commands.h"
 #include "script/script_system.h"
@@ -68,6 +69,8 @@ MEngine::MEngine(MApplication& application, MResourceManager& resourceManager)
 
 MEngine::~MEngine() {
     releaseSplashTextures();
+    if (sceneEngineState().fonts == &fonts)
+        sceneEngineState().fonts = nullptr;
     if (current == this)
         current = nullptr;
 }
@@ -93,6 +96,7 @@ void MEngine::initialize() {
     setUpSystemScenes();
     registerBuiltinCommands();
     registerRenderCommands();
+    registerElementCommands();
 
     if (KGameWindow* window = app.window())
         window->clearTiming();

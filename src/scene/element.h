@@ -105,6 +105,25 @@ public:
     void evaluateTracks(float halfWidth, float halfHeight);
     // Shows or hides at once, taking or dropping the images of an open scene.
     void setShown(bool shown);
+    // A running fade-out would hide the element when it ends: it is dropped.
+    void cancelPendingHide();
+    // Channel overrides (lock is kElementPositionLocked, kElementDepthLocked
+    // or kElementAngleLocked): while locked, the tracks leave the channels to
+    // scripts. Released channels return to the tracks at the current time at
+    // once; a running clock evaluates them on its next tick anyway.
+    void overrideChannel(uint32_t lock, int channel, float value);
+    void releaseOverride(uint32_t lock);
+    // Its drawn image (of imageSource when set) has more than one frame.
+    bool imageAnimates() const;
+    // Plays the clock from 0 again: an idle loop when the image or the
+    // keyframes loop, else just the pose at time 0.
+    void restartImageAnimation();
+    // Draws source's image from now on (null or itself: its own). The old
+    // image's idle loop stops; in an open scene the new one starts.
+    void setImageSource(MElement* source);
+    // Attaches (w, h) in place of the visual's size, or drops the override.
+    void setSizeOverride(float w, float h);
+    void clearSizeOverride();
     // Fades in or out over duration ticks; with noWait nobody waits for it.
     void startFade(bool fadeIn, int32_t duration, bool noWait);
     void finishFade();

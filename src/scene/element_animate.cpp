@@ -14,13 +14,8 @@ namespace {
 
 constexpr int kChannelOpacity = kChannelAlpha;
 
-bool imageAnimates(const MElement& element) {
-    const MElement* source = element.imageSource ? element.imageSource : &element;
-    return source->visual && source->visual->image.frameCount() > 1;
-}
-
 bool visualLoops(const MElement& element) {
-    return (element.visual && element.visual->loopTime > 0) || imageAnimates(element);
+    return (element.visual && element.visual->loopTime > 0) || element.imageAnimates();
 }
 
 void endControl(MElement& element) {
@@ -43,6 +38,11 @@ void keysAround(const MKeyTrack& track, float v, int& lo, int& hi) {
 }
 
 } // namespace
+
+bool MElement::imageAnimates() const {
+    const MElement* source = imageSource ? imageSource : this;
+    return source->visual && source->visual->image.frameCount() > 1;
+}
 
 float trackValue(const MKeyTrack& track, int channel, float time) {
     const int count = track.count();
@@ -120,7 +120,7 @@ bool MElement::advanceClock() {
             if (to < -0.001f) {
                 time = to;
                 ended = true;
-            } else if ((!visual || visual->loopTime == 0) && !imageAnimates(*this)) {
+            } else if ((!visual || visual->loopTime == 0) && !imageAnimates()) {
                 time = 0; // nothing loops: an open-ended run stops at once
                 ended = true;
             }

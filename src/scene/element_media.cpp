@@ -8,4 +8,8 @@ void driveMovieElement(MScene&, MElement&) {}
 
 void tickSceneSounds(MScene&) {}
 
+void resetParticleInstance(MElement&) {}
+
+void restartMovie(MElement&) {}
+
 } // namespace glint

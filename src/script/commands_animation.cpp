@@ -1,7 +1,7 @@
 // Element animation commands: animate, fadein, fadeout, blendin, blendout
 // and their _fx forms, whose effects nobody waits for.
-#include "script/array_object.h"
 #include "script/commands.h"
+#include "script/element_targets.h"
 #include "script/interpreter.h"
 
 #include <cmath>
@@ -9,20 +9,6 @@
 namespace glint {
 
 namespace {
-
-// The elements a target stands for: itself, a group's elements or an
-// array's element items; anything else none.
-template <class Action> void forEachElement(const Value& target, Action action) {
-    if (target.is(ValueType::Element) && target.pointer) {
-        action(*target.as<ScriptElement>());
-    } else if (target.is(ValueType::Group) && target.pointer) {
-        for (ScriptElement* element : target.as<ScriptGroup>()->elements)
-            if (element) action(*element);
-    } else if (target.is(ValueType::Array) && target.pointer) {
-        for (Value* cell : target.as<ArrayObject>()->items)
-            if (cell && cell->is(ValueType::Element) && cell->pointer) action(*cell->as<ScriptElement>());
-    }
-}
 
 // Seconds as the negative hundredths that mark a scripted segment.
 int32_t segmentTime(const Value& seconds) {

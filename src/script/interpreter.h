@@ -43,6 +43,9 @@ bool callScopeFunction(Scope& scope, Symbol* name, const Value* arguments, int c
 // Calls a function that scripts define (or a built-in) with copies of the
 // arguments; false when it is not defined.
 bool callDefinedFunction(ScriptFunction* function, const Value* arguments, int count);
+// Calls the task's member of that name (a function, method, task or
+// signal) with the optional argument; false when the task has no such member.
+bool callTaskMember(ScriptTask* task, Symbol* name, const Value* argument);
 // Calls the global function of that name when scripts define it.
 bool callGlobalEvent(Symbol* name, const Value* argument);
 

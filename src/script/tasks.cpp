@@ -271,9 +271,7 @@ void countDownSignals(Scope& scope) {
 
 // --- Hover and task passes --------------------------------------------------
 
-namespace {
-
-bool callMember(ScriptTask* task, Symbol* name, const Value* argument) {
+bool callTaskMember(ScriptTask* task, Symbol* name, const Value* argument) {
     Value* cell = task->members.get(name);
     if (!cell) return false;
     ScriptSystem& s = script();
@@ -286,6 +284,8 @@ bool callMember(ScriptTask* task, Symbol* name, const Value* argument) {
     s.top -= count;
     return true;
 }
+
+namespace {
 
 // Which interaction the using-object asks for: none click, a scene look,
 // anything else use.
@@ -335,10 +335,10 @@ void updateTask(Scope& scope, ScriptTask* task, TaskPass pass) {
     if (task->interaction == 1 && input.hovered == task->element) {
         if (!task->hovered) {
             task->hovered = 1;
-            callMember(task, sym::on_hover_begin(), nullptr);
+            callTaskMember(task, sym::on_hover_begin(), nullptr);
         }
         Value held = Value::fromNumber(input.buttonHeld ? 1 : 0);
-        callMember(task, sym::on_hovering(), &held);
+        callTaskMember(task, sym::on_hovering(), &held);
     }
     if (target && target == task->element) {
         input.handled = true;
@@ -362,7 +362,7 @@ void updateHover(Scope& scope) {
     auto check = [hovered](ScriptTask* task) {
         if (!task->hovered || task->element == hovered) return;
         task->hovered = 0;
-        callMember(task, sym::on_hover_end(), nullptr);
+        callTaskMember(task, sym::on_hover_end(), nullptr);
     };
     for (ScriptTask* task : scope.tasks) {
         check(task);

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "scene/element.h"
+#include "scene/element_commands.h"
 #include "scene/group.h"
 #include "scene/scene.h"
 #include "script/commands.h"
@@ -25,6 +26,7 @@ struct ElementWorld {
 
     ElementWorld() {
         registerBuiltinCommands();
+        registerElementCommands();
         system.addScene(&room);
     }
 
