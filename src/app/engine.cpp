@@ -5,6 +5,7 @@
 #include "engine/render/texture.h"
 #include "engine/resources/resource.h"
 #include "engine/window/cursor_mode.h"
+#include "engine/window/system_cursor.h"
 #include "engine/window/game_window.h"
 #include "resource/resource_manager.h"
 #include "resource/texture.h"
@@ -22,7 +23,6 @@ namespace glint {
 namespace {
 
 MEngine* current = nullptr;
-bool cursorHidden = false;
 
 // #!key in scripts: the game configuration, read and written in place.
 bool readConfiguration(Symbol* key, Value& out) {
@@ -74,9 +74,10 @@ void MEngine::initialize() {
     loading = true;
     initializing = Value::fromNumber(1);
     resources.setMode(kLoadModeStartup);
-    if (!cursorHidden) {
-        showSystemCursor(false);
-        cursorHidden = true;
+    // The drawn pointer until a look asks for the system cursor.
+    if (!drawnCursorMode()) {
+        hideSystemCursor();
+        setDrawnCursorMode(true);
     }
     loadCharacterTable();
     input.clearAll();
@@ -88,6 +89,7 @@ void MEngine::initialize() {
     scenes.loadAtlases(sceneContext());
     loadLocalization(app.gameConfig, languageSuffix().c_str());
     setUpSystemScenes();
+    loadPointerCursors(pointerCursors, scenes, sceneLoadContext());
     registerBuiltinCommands();
 
     if (KGameWindow* window = app.window())
