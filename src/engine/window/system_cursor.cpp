@@ -16,6 +16,9 @@ namespace {
 
 int displayCount = 0; // SDL starts with the cursor shown
 
+const KSystemCursorCalls sdlCalls = {SDL_CreateColorCursor, SDL_FreeCursor, SDL_SetCursor};
+const KSystemCursorCalls* calls = &sdlCalls;
+
 void applyDisplayCount() { SDL_ShowCursor(displayCount >= 0 ? SDL_ENABLE : SDL_DISABLE); }
 
 void showOnce() { ++displayCount; }
@@ -23,7 +26,9 @@ void hideOnce() { --displayCount; }
 
 } // namespace
 
-KSystemCursor::~KSystemCursor() { SDL_FreeCursor(cursor_); }
+void setSystemCursorCalls(const KSystemCursorCalls* replacement) { calls = replacement ? replacement : &sdlCalls; }
+
+KSystemCursor::~KSystemCursor() { calls->destroy(cursor_); }
 
 KSystemCursor* createSystemCursor(const KCursorImage& image) {
     if (image.width < 1 || image.height < 1 ||
@@ -37,8 +42,8 @@ KSystemCursor* createSystemCursor(const KCursorImage& image) {
         logMessage("Cursor: SDL_CreateRGBSurfaceFrom failed (%s), ERROR", SDL_GetError());
         return nullptr;
     }
-    SDL_Cursor* cursor = SDL_CreateColorCursor(surface, std::clamp(image.hotX, 0, image.width - 1),
-                                               std::clamp(image.hotY, 0, image.height - 1));
+    SDL_Cursor* cursor = calls->create(surface, std::clamp(image.hotX, 0, image.width - 1),
+                                       std::clamp(image.hotY, 0, image.height - 1));
     SDL_FreeSurface(surface);
     if (!cursor) {
         logMessage("Cursor: SDL_CreateColorCursor failed (%s), ERROR", SDL_GetError());
@@ -62,7 +67,7 @@ KSystemCursor* loadSystemCursor(const char* path) {
     return createSystemCursor(image);
 }
 
-void setSystemCursor(const KSystemCursor& cursor) { SDL_SetCursor(cursor.sdlCursor()); }
+void setSystemCursor(const KSystemCursor& cursor) { calls->select(cursor.sdlCursor()); }
 
 int systemCursorDisplayCount() { return displayCount; }
 

@@ -11,6 +11,7 @@
 #include "engine/system/object.h"
 
 struct SDL_Cursor;
+struct SDL_Surface;
 
 namespace glint {
 
@@ -39,6 +40,16 @@ KSystemCursor* createSystemCursor(const KCursorImage& image);
 KSystemCursor* loadSystemCursor(const char* path);
 // Makes cursor the one the system shows over the window.
 void setSystemCursor(const KSystemCursor& cursor);
+
+// The SDL calls behind system cursors. SDL's offscreen and dummy video
+// drivers make no cursors, so tests put recording stand-ins in place.
+struct KSystemCursorCalls {
+    SDL_Cursor* (*create)(SDL_Surface* surface, int hotX, int hotY);
+    void (*destroy)(SDL_Cursor* cursor);
+    void (*select)(SDL_Cursor* cursor);
+};
+// Null puts SDL's own calls back.
+void setSystemCursorCalls(const KSystemCursorCalls* calls);
 
 // The display counter.
 int systemCursorDisplayCount();
