@@ -143,10 +143,17 @@ TEST(CursorFile, ChoosesTheLargestThenTheDeepestImage) {
     expectPicture(image, largest.rgba);
 }
 
+// The 4-bit file that the damage cases start from, made once.
+const CursorFixture& paletteCursor() {
+    static TempDir dir;
+    static const CursorFixture fixture = makeCursor(dir, "-size 16x16 gradient:red-blue -alpha off -colors 16");
+    return fixture;
+}
+
 // Every shortened copy of a good file is refused, whatever part it cuts.
 TEST(CursorFile, RefusesEveryTruncation) {
     TempDir dir;
-    CursorFixture fixture = makeCursor(dir, "-size 16x16 gradient:red-blue -alpha off -colors 16");
+    const CursorFixture& fixture = paletteCursor();
     KCursorImage image;
     ASSERT_TRUE(read(fixture.file, &image));
     for (size_t length = 0; length < fixture.file.size(); ++length) {
@@ -167,8 +174,7 @@ struct Damage {
 class CursorFileDamage : public ::testing::TestWithParam<Damage> {};
 
 TEST_P(CursorFileDamage, IsRefusedAndLeavesTheOutputAlone) {
-    TempDir dir;
-    CursorFixture fixture = makeCursor(dir, "-size 16x16 gradient:red-blue -alpha off -colors 16");
+    CursorFixture fixture = paletteCursor();
     ASSERT_EQ(bitsOfEntry(fixture.file, 0), 4);
     GetParam().apply(fixture.file);
     KCursorImage image;
