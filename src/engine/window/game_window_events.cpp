@@ -1,8 +1,8 @@
 #include "engine/window/game_window.h"
 
 #include "engine/window/cursor_mode.h"
-#include "engine/window/system_cursor.h"
 #include "engine/window/event_translate.h"
+#include "engine/window/system_cursor.h"
 
 #include <SDL.h>
 
