@@ -6,6 +6,7 @@
 #include "engine/resources/resource.h"
 #include "engine/window/cursor_mode.h"
 #include "engine/window/game_window.h"
+#include "engine/window/system_cursor.h"
 #include "resource/resource_manager.h"
 #include "resource/texture.h"
 #include "scene/activity.h"
@@ -25,7 +26,6 @@ namespace glint {
 namespace {
 
 MEngine* current = nullptr;
-bool cursorHidden = false;
 
 // #!key in scripts: the game configuration, read and written in place.
 bool readConfiguration(Symbol* key, Value& out) {
@@ -79,9 +79,10 @@ void MEngine::initialize() {
     loading = true;
     initializing = Value::fromNumber(1);
     resources.setMode(kLoadModeStartup);
-    if (!cursorHidden) {
-        showSystemCursor(false);
-        cursorHidden = true;
+    // The drawn pointer until a look asks for the system cursor.
+    if (!drawnCursorMode()) {
+        hideSystemCursor();
+        setDrawnCursorMode(true);
     }
     loadCharacterTable();
     input.clearAll();
@@ -94,6 +95,7 @@ void MEngine::initialize() {
     scenes.loadAtlases(sceneContext());
     loadLocalization(app.gameConfig, languageSuffix().c_str());
     setUpSystemScenes();
+    loadPointerCursors(pointerCursors, scenes, sceneLoadContext());
     registerBuiltinCommands();
     registerRenderCommands();
     registerElementCommands();

@@ -12,6 +12,7 @@
 
 #include "app/input_state.h"
 #include "app/options.h"
+#include "app/pointer_cursors.h"
 #include "scene/scene_loader.h"
 #include "scene/scene_registry.h"
 #include "scene/scene_text_cache.h"
@@ -148,6 +149,7 @@ public:
     KTexture* plainWhite = nullptr; // solid fills before the interface images exist
     std::deque<int32_t> windowEvents;
     DisplayState display;
+    PointerCursors pointerCursors; // destroys the cursor handles with the engine
 
 private:
     void setUpSystemScenes();

@@ -1,8 +1,5 @@
 #include "engine/window/cursor_mode.h"
 
-#include <SDL_events.h>
-#include <SDL_mouse.h>
-
 namespace glint {
 
 namespace {
@@ -13,7 +10,5 @@ bool drawnCursor = false;
 
 void setDrawnCursorMode(bool on) { drawnCursor = on; }
 bool drawnCursorMode() { return drawnCursor; }
-
-void showSystemCursor(bool shown) { SDL_ShowCursor(shown ? SDL_ENABLE : SDL_DISABLE); }
 
 } // namespace glint

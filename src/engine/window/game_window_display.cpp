@@ -4,6 +4,7 @@
 #include "engine/render/quad_batch.h"
 #include "engine/system/log.h"
 #include "engine/window/cursor_mode.h"
+#include "engine/window/system_cursor.h"
 
 #include <SDL.h>
 
@@ -151,7 +152,7 @@ bool KGameWindow::toggleFullscreen(bool on) {
     }
     logMessage("GL reset: ok");
     if (systemCursorShown && drawnCursorMode()) {
-        showSystemCursor(false);
+        setSystemCursorVisible(false);
         systemCursorShown = false;
     }
     applySwapInterval();
@@ -163,7 +164,7 @@ bool KGameWindow::toggleFullscreen(bool on) {
 void KGameWindow::showDriverError(const char* caption) {
     KGameWindow* window = current();
     if (drawnCursorMode())
-        showSystemCursor(true);
+        showSystemCursor();
     if (window && window->fullscreen) {
         window->toggleFullscreen(false);
         window->refullscreenPending = true;
@@ -173,7 +174,7 @@ void KGameWindow::showDriverError(const char* caption) {
                              "Please update your graphics driver and try again.",
                              nullptr);
     if (drawnCursorMode())
-        showSystemCursor(false);
+        hideSystemCursor();
 }
 
 } // namespace glint

@@ -2,6 +2,7 @@
 
 #include "engine/window/cursor_mode.h"
 #include "engine/window/event_translate.h"
+#include "engine/window/system_cursor.h"
 
 #include <SDL.h>
 
@@ -29,7 +30,7 @@ void KGameWindow::updateForeground() {
         if (fullscreen)
             toggleFullscreen(true);
         else if (drawnCursorMode())
-            showSystemCursor(false);
+            setSystemCursorVisible(false);
         change.type = K_EVENT_FOREGROUND;
     } else {
         justLostFocus_ = true;
@@ -38,7 +39,7 @@ void KGameWindow::updateForeground() {
         releaseCursorClip();
         if (!fullscreen) {
             if (drawnCursorMode())
-                showSystemCursor(true);
+                setSystemCursorVisible(true);
             focusLostWindowed = true;
         }
         change.type = K_EVENT_BACKGROUND;
@@ -74,7 +75,7 @@ void KGameWindow::dispatch(const SDL_Event& event) {
             // The pointer went onto the frame or off the window.
             if (!fullscreen) {
                 if (drawnCursorMode())
-                    showSystemCursor(true);
+                    setSystemCursorVisible(true);
                 systemCursorShown = true;
             }
             break;
@@ -84,7 +85,7 @@ void KGameWindow::dispatch(const SDL_Event& event) {
     case SDL_MOUSEMOTION:
         if (!fullscreen && systemCursorShown && isForeground) {
             if (drawnCursorMode())
-                showSystemCursor(false);
+                setSystemCursorVisible(false);
             systemCursorShown = false;
         }
         break;
