@@ -95,6 +95,7 @@ void MEngine::initialize() {
     scenes.loadAtlases(sceneContext());
     loadLocalization(app.gameConfig, languageSuffix().c_str());
     setUpSystemScenes();
+    createNavigation();
     loadPointerCursors(pointerCursors, scenes, sceneLoadContext());
     registerBuiltinCommands();
     registerRenderCommands();

@@ -13,6 +13,7 @@
 #include "app/input_state.h"
 #include "app/options.h"
 #include "app/pointer_cursors.h"
+#include "game/navigation.h"
 #include "scene/scene_loader.h"
 #include "scene/scene_registry.h"
 #include "scene/scene_text_cache.h"
@@ -102,14 +103,18 @@ public:
     ScriptSystem& scriptSystem() { return *script_; }
     bool paused() const { return pauseCount > 0; }
     // Not paused, no scene switch and not waiting for the end.
-    bool active() const { return !paused() && !switching; }
+    bool active() const { return !paused() && !switching(); }
+    bool switching() const { return navigation && navigation->switching; }
     bool inForeground() const;
     // Scripts still wait for something in the scene (its activity records).
     bool sceneIsBusy(const MScene* scene) const;
     // The progress the loading screen shows, 0 to 1.
     float loadingProgress() const;
-    // The scene whose scope receives the scene events; navigation sets it.
-    MScene* activeScene() const { return playScene; }
+    MScene* playScene() const { return navigation ? navigation->playScene : nullptr; }
+    // The scene that receives input and scene events; navigation sets it.
+    MScene* activeScene() const {
+        return navigation && navigation->activeScene ? navigation->activeScene : playScene();
+    }
 
     MApplication& app;
     MResourceManager& resources;
@@ -128,8 +133,9 @@ public:
     size_t sceneCursor = 0; // next scene of a walk over the registry
     int32_t pauseCount = 0;
     bool focused = true, wasFocused = true, pausedByFocus = false, focusChangePending = false;
-    bool switching = false;
-    bool waiting = false; // after an end request nothing more is served
+    // Navigation has something in progress, or the end was requested:
+    // no clicks, escape or window events are served.
+    bool waiting = false;
     bool endRequested = false, restartRequested = false;
     bool mainMenuRequested = false; // served by the tick as "goto_main_menu"
     double gameTimeMs = 0;
@@ -144,7 +150,7 @@ public:
     float hotspotSizeIncrement = 0; // hotspot polygons grow by it
     MScene* loadingScene = nullptr;
     MScene* pauseScene = nullptr;
-    MScene* playScene = nullptr;
+    std::unique_ptr<MNavigation> navigation; // from initialisation on
     MTexture* splash[kSplashSlots] = {};
     KTexture* plainWhite = nullptr; // solid fills before the interface images exist
     std::deque<int32_t> windowEvents;
@@ -153,6 +159,7 @@ public:
 
 private:
     void setUpSystemScenes();
+    void createNavigation();
     // What scene drawing reads of the game settings and the fonts.
     void shareDrawingSettings();
     void setUpPlainTextures(const SceneLoadContext& context);
@@ -165,16 +172,20 @@ private:
     void startPlay();
     void finishLoading();
     void runTickPasses();
+    // Until the pointer dispatch exists a click reaches the element under
+    // the pointer in the active scene.
+    void serveClick();
+    void serveMainMenuRequest();
     void collectGarbage();
     void drawLoadingScreen();
     // "paused" and "paused_text" of the pause scene show while paused.
     void updatePauseOverlay();
     void drawSplashScreen();
-    void drawSceneStack();
     void drawLayer(MScene& scene, float opacity, float darkness);
     void fillGameArea(uint32_t color);
 
     std::unique_ptr<ScriptSystem> script_;
+    std::unique_ptr<NavigationHost> navigationHost_;
     SceneTextCache sceneTexts_;
     std::unique_ptr<KTexture> ownWhite_;
 };

@@ -3,6 +3,7 @@
 #include "app/engine.h"
 
 #include "engine/render/quad_batch.h"
+#include "engine/system/numbers.h"
 #include "engine/render/texture.h"
 #include "engine/window/game_window.h"
 #include "resource/texture.h"
@@ -43,12 +44,17 @@ void MEngine::drawGame() {
         drawSplashScreen();
     else if (phase != 0)
         drawLoadingScreen();
-    else if (!switching)
-        drawSceneStack();
+    else if (!switching() && playScene() && navigation->visibility > 0)
+        navigation->drawLayers();
     flushBatch();
 }
 
+// The transition colour veils the game while a goto fades.
 void MEngine::drawOutside() {
+    if (phase == 0 && navigation->visibility < 1) {
+        float grey = navigation->transitionColour;
+        fillGameArea(packColor(grey, grey, grey, 1 - navigation->visibility));
+    }
     if (pauseScene && pauseScene->prepared)
         drawLayer(*pauseScene, 1, 0);
     flushBatch();
@@ -106,12 +112,6 @@ void MEngine::drawLoadingScreen() {
     loadingScene->clockRuns = true;
     loadingScene->update(true);
     drawLayer(*loadingScene, 1, 0);
-}
-
-// Navigation puts its layers here; until then the play scene is the stack.
-void MEngine::drawSceneStack() {
-    if (playScene)
-        drawLayer(*playScene, 1, 0);
 }
 
 void MEngine::drawLayer(MScene& scene, float opacity, float darkness) {

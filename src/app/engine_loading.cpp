@@ -150,19 +150,13 @@ void MEngine::createBuiltInVariables() {
         *engineSpeed = Value::fromNumber(1);
     gcEnabled = findVariable(global, KindPlain, sym::GC_ENABLED(), nullptr, true);
     gcTimeout = findVariable(global, KindPlain, sym::GC_TIMEOUT(), nullptr, true);
+    navigation->bind(global);
 }
 
 void MEngine::startPlay() {
     std::string& handedOver = restartSceneName();
-    playScene = findScene(intern(handedOver.empty() ? "startup" : handedOver.c_str()));
+    navigation->gotoScene(findScene(intern(handedOver.empty() ? "startup" : handedOver.c_str())), nullptr, 0);
     handedOver.clear();
-    if (playScene) {
-        // Navigation takes this over: until then the start scene simply opens.
-        SceneLoadContext context = sceneLoadContext();
-        playScene->load(context);
-        playScene->prepare(context);
-        playScene->acquireResources(context);
-    }
     if (KGameWindow* window = app.window())
         window->resetTiming();
     for (MScene* scene : scenes.scenes())

@@ -18,15 +18,6 @@ namespace glint {
 
 namespace {
 
-// The scenes the tick serves, lowest layer first.
-template <typename Action> void forEachOpenScene(MEngine& engine, Action action) {
-    action(*engine.scenes.gameScene);
-    if (engine.playScene)
-        action(*engine.playScene);
-    if (engine.pauseScene)
-        action(*engine.pauseScene);
-}
-
 // The pointer in the scene's own coordinates: through the inverse of its camera.
 void publishPointer(MScene& scene, float x, float y) {
     const SceneCamera& c = scene.camera;
@@ -37,37 +28,59 @@ void publishPointer(MScene& scene, float x, float y) {
 } // namespace
 
 void MEngine::gameTick() {
+    MNavigation& nav = *navigation;
+    if (!paused() && switching()) {
+        nav.advanceSwitch();
+        if (KGameWindow* window = app.window())
+            window->resetTiming(); // a long switch must not cause a burst of ticks
+    }
     epochTime = Value::fromNumber(wallClockSeconds());
     if (active()) {
         ++tickCount;
         tickValue = Value::fromNumber(tickCount);
         timeValue = Value::fromNumber(tickCount * 0.01);
         resources.updateVideos();
-        // The animation slots: the open scenes' clocks advance in this tick.
-        forEachOpenScene(*this, [](MScene& scene) { scene.clockRuns = true; });
+        nav.advanceTransition();
+        nav.updateSlots();
+        // The animation slots: the clocks of the stack advance in this tick.
+        for (MScene* scene : nav.updateScenes(true))
+            scene->clockRuns = true;
     }
     sceneEngineState().pointerX = input.pointerX;
     sceneEngineState().pointerY = input.pointerY;
-    forEachOpenScene(*this, [this](MScene& scene) { publishPointer(scene, input.pointerX, input.pointerY); });
-    if (active())
+    for (MScene* scene : nav.pointerScenes())
+        publishPointer(*scene, input.pointerX, input.pointerY);
+    if (active()) {
+        nav.publish();
+        waiting = nav.waiting || endRequested;
+        serveClick();
         runTickPasses();
+    }
     updatePauseOverlay();
     // Only the pause overlay keeps moving while the game is paused.
-    forEachOpenScene(*this, [this](MScene& scene) {
-        if (active() || &scene == pauseScene)
-            scene.update(true);
-    });
-    if (active())
+    for (MScene* scene : nav.updateScenes(active()))
+        scene->update(true);
+    if (active()) {
+        serveMainMenuRequest();
         syncDisplay(display, app.options, app.platform, app.window(), app.settings);
+    }
     if (endRequested)
-        forEachOpenScene(*this, [](MScene& scene) { updateHover(scene.scope); });
+        for (MScene* scene : nav.scriptScenes())
+            updateHover(scene->scope);
     clearInputEdges();
     collectGarbage();
 }
 
+// Each pass runs over the scenes of the stack before the next begins.
 void MEngine::runTickPasses() {
     script_->pointer.handled = false;
-    forEachOpenScene(*this, [](MScene& scene) { runScenePasses(scene.scope); });
+    const std::vector<MScene*> scenes = navigation->scriptScenes();
+    for (void (*pass)(Scope&) : {updateHover, runDelayedBlocks, runDelayedCalls, countDownSignals})
+        for (MScene* scene : scenes)
+            pass(scene->scope);
+    for (MScene* scene : scenes)
+        updateTasks(scene->scope);
+    script_->pointer.clicked = nullptr;
 }
 
 void MEngine::collectGarbage() {

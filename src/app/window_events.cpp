@@ -12,7 +12,7 @@ namespace glint {
 namespace {
 
 // Handlers marked free run only while the game takes input.
-bool takesInput(const MEngine& engine) { return !engine.paused() && !engine.switching && !engine.waiting; }
+bool takesInput(const MEngine& engine) { return !engine.paused() && !engine.switching() && !engine.waiting; }
 
 void callInScene(MEngine& engine, Symbol* name, const Value* arguments, int count) {
     if (MScene* scene = engine.activeScene())

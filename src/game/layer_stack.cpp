@@ -147,11 +147,6 @@ std::vector<MScene*> MNavigation::scriptScenes() const {
     return list;
 }
 
-bool MNavigation::playSignalsNeedOwnPass() const {
-    return playScene && activeScene && activeScene != playScene &&
-           (activeScene->flags.zoomZone || activeScene->flags.item);
-}
-
 void MNavigation::drawLayers() {
     struct Layer {
         MScene* scene;

@@ -86,11 +86,10 @@ public:
     // The layer stack, lowest first, for the tick and the drawing.
     std::vector<MScene*> pointerScenes() const;
     std::vector<MScene*> updateScenes(bool active) const;
-    // The scenes whose scripts run in a pass (the focus scene and passive
-    // sub-scenes), and whether the play scene's transition signals need a
-    // pass of their own.
+    // The scenes whose scripts run in a pass: the system scenes, the focus
+    // scene and passive sub-scenes. (Signals run their handlers when they
+    // are raised, so the play scene's transition signals need no pass.)
     std::vector<MScene*> scriptScenes() const;
-    bool playSignalsNeedOwnPass() const;
     // Collects the layers with their opacity and darkness and draws them
     // from the highest one that hides everything behind it.
     void drawLayers();

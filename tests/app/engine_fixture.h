@@ -49,11 +49,16 @@ struct EngineFixture : ::testing::Test {
         return *app->engine();
     }
 
-    // Frames of the given frame time until play begins (or give up).
+    // Frames of 10 ms until play begins and the first scene has faded in,
+    // so that input is served (or give up).
     void loadUntilPlay(MEngine& engine) {
         for (int frame = 0; frame < 100 && engine.phase != 0; ++frame)
             engine.advanceBy(10);
         ASSERT_EQ(engine.phase, 0);
+        for (int tick = 0; tick < 200 && (engine.navigation->transitionState != kTransitionNone || engine.waiting);
+             ++tick)
+            engine.advanceBy(10);
+        ASSERT_FALSE(engine.waiting);
     }
 };
 

@@ -200,7 +200,7 @@ TEST_F(EngineFixture, LoadingWalksElevenScenesPerFrameAndCountsProgress) {
     EXPECT_TRUE(engine.started);
     EXPECT_FALSE(engine.loading);
     EXPECT_TRUE(engine.initializing.isNone());
-    EXPECT_EQ(engine.playScene, engine.findScene(intern("startup")));
+    EXPECT_EQ(engine.playScene(), engine.findScene(intern("startup")));
 }
 
 } // namespace
@@ -266,7 +266,7 @@ TEST_F(EngineFixture, RestartCarriesTheSceneAndItsLoadingSceneIntoTheNextRun) {
     EXPECT_EQ(next.loadingScene, next.findScene(intern("loading2")));
     EXPECT_EQ(next.phase, 1);
     loadUntilPlay(next);
-    EXPECT_EQ(next.playScene, next.findScene(intern("hall")));
+    EXPECT_EQ(next.playScene(), next.findScene(intern("hall")));
     EXPECT_TRUE(restartSceneName().empty()) << "the hand-over is taken once";
 
     ASSERT_TRUE(callScopeFunction(next.findScene(intern("startup"))->scope, intern("leave"), nullptr, 0));
