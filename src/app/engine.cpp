@@ -9,6 +9,7 @@
 #include "engine/window/system_cursor.h"
 #include "resource/resource_manager.h"
 #include "resource/texture.h"
+#include "game/navigation_commands.h"
 #include "scene/activity.h"
 #include "scene/element.h"
 #include "scene/render_commands.h"
@@ -71,6 +72,7 @@ MEngine::~MEngine() {
     releaseSplashTextures();
     if (sceneEngineState().fonts == &fonts)
         sceneEngineState().fonts = nullptr;
+    registerNavigationCommands(nullptr);
     if (current == this)
         current = nullptr;
 }
@@ -99,6 +101,7 @@ void MEngine::initialize() {
     loadPointerCursors(pointerCursors, scenes, sceneLoadContext());
     registerBuiltinCommands();
     registerRenderCommands();
+    registerNavigationCommands(navigation.get());
     registerElementCommands();
 
     if (KGameWindow* window = app.window())

@@ -83,7 +83,7 @@ void MNavigation::openSlot(LayerSlot& slot, MScene* scene) {
         slot.steps = sceneTicks(scene->cells.openTime, 1);
     }
     slotLock = true;
-    sceneActivity().add({scene, ActivityKind::Open, scene->name, nullptr, nullptr});
+    sceneActivity().add({nullptr, ActivityKind::Open, scene->name, nullptr, nullptr});
 }
 
 void MNavigation::closeSlot(LayerSlot& slot, bool immediate, int32_t ticks) {
@@ -99,7 +99,7 @@ void MNavigation::closeSlot(LayerSlot& slot, bool immediate, int32_t ticks) {
     slot.step = 0;
     slot.steps = ticks >= 1 ? ticks : sceneTicks(slot.scene->cells.closeTime, 50);
     slotLock = true;
-    sceneActivity().add({slot.scene, ActivityKind::Close, slot.scene->name, nullptr, nullptr});
+    sceneActivity().add({nullptr, ActivityKind::Close, slot.scene->name, nullptr, nullptr});
 }
 
 void MNavigation::startOpening(LayerSlot& slot) {

@@ -35,15 +35,19 @@ void MNavigation::publish() {
     const size_t count = activity.records().size();
     waiting = count > 0;
     waitingValue = Value::fromNumber(waiting ? 1 : 0);
-    hold = count > countAtPublication_ || (playScene && host_.sceneIsBusy(playScene));
+    // A goto does not wait for its own record: its fade starts at once.
+    size_t others = 0;
+    for (const ActivityRecord& record : activity.records())
+        others += record.kind != ActivityKind::Goto;
+    hold = others > countAtPublication_ || (playScene && host_.sceneIsBusy(playScene));
     activity.clear();
     if (transitionState != kTransitionNone)
-        activity.add({playScene, ActivityKind::TransitionPlayScene, playScene ? playScene->name : nullptr, nullptr,
+        activity.add({nullptr, ActivityKind::TransitionPlayScene, playScene ? playScene->name : nullptr, nullptr,
                       nullptr});
     countAtPublication_ = activity.records().size();
     auto transitionOf = [&activity](const LayerSlot& slot, ActivityKind kind) {
         if (!slot.idle())
-            activity.add({slot.scene, kind, slot.scene ? slot.scene->name : nullptr, nullptr, nullptr});
+            activity.add({nullptr, kind, slot.scene ? slot.scene->name : nullptr, nullptr, nullptr});
     };
     if (playScene)
         transitionOf(playScene->zoomSlot, ActivityKind::TransitionOpenedZz);

@@ -72,7 +72,7 @@ void MNavigation::gotoScene(MScene* scene, MElement* source, float colour) {
         visibility = 0;
         startSwitch();
     }
-    sceneActivity().add({scene, ActivityKind::Goto, scene->name, nullptr, nullptr});
+    sceneActivity().add({nullptr, ActivityKind::Goto, scene->name, nullptr, nullptr});
 }
 
 void MNavigation::startSwitch() {
@@ -126,7 +126,7 @@ void MNavigation::closeSubScenesForSwitch() {
         slot.step = 0;
         slot.steps = 1;
         slotLock = true;
-        sceneActivity().add({slot.scene, ActivityKind::Close, slot.scene->name, nullptr, nullptr});
+        sceneActivity().add({nullptr, ActivityKind::Close, slot.scene->name, nullptr, nullptr});
     }
 }
 

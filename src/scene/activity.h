@@ -18,6 +18,8 @@ enum class ActivityKind {
     Goto, Open, Close, TransitionPlayScene, TransitionOpenedZz, TransitionOpenedItem,
 };
 
+// Navigation's own records name their scene but belong to none, so that
+// they never make a scene busy.
 struct ActivityRecord {
     MScene* scene = nullptr;
     ActivityKind kind = ActivityKind::Animate;
