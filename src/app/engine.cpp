@@ -10,6 +10,7 @@
 #include "resource/resource_manager.h"
 #include "resource/texture.h"
 #include "game/navigation_commands.h"
+#include "game/pointer_commands.h"
 #include "scene/activity.h"
 #include "scene/element.h"
 #include "scene/render_commands.h"
@@ -73,6 +74,7 @@ MEngine::~MEngine() {
     if (sceneEngineState().fonts == &fonts)
         sceneEngineState().fonts = nullptr;
     registerNavigationCommands(nullptr);
+    registerPointerCommands(nullptr);
     if (current == this)
         current = nullptr;
 }
@@ -102,6 +104,7 @@ void MEngine::initialize() {
     registerBuiltinCommands();
     registerRenderCommands();
     registerNavigationCommands(navigation.get());
+    registerPointerCommands(&pointer);
     registerElementCommands();
 
     if (KGameWindow* window = app.window())

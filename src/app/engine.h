@@ -14,6 +14,7 @@
 #include "app/options.h"
 #include "app/pointer_cursors.h"
 #include "game/navigation.h"
+#include "game/pointer.h"
 #include "scene/scene_loader.h"
 #include "scene/scene_registry.h"
 #include "scene/scene_text_cache.h"
@@ -151,6 +152,7 @@ public:
     MScene* loadingScene = nullptr;
     MScene* pauseScene = nullptr;
     std::unique_ptr<MNavigation> navigation; // from initialisation on
+    MPointer pointer;
     MTexture* splash[kSplashSlots] = {};
     KTexture* plainWhite = nullptr; // solid fills before the interface images exist
     std::deque<int32_t> windowEvents;
@@ -172,10 +174,16 @@ private:
     void startPlay();
     void finishLoading();
     void runTickPasses();
-    // Until the pointer dispatch exists a click reaches the element under
-    // the pointer in the active scene.
-    void serveClick();
+    // The pointer's part of the tick: its state and the click dispatch
+    // before the script passes, unhandled clicks and the tooltip after.
+    void updatePointer();
+    void finishPointerTick();
     void serveMainMenuRequest();
+    // The look of this frame, published to the pointer scene, and what is
+    // drawn at the pointer (draw pass 3).
+    Symbol* currentLook() const;
+    void publishLook(Symbol* look);
+    void drawPointer();
     void collectGarbage();
     void drawLoadingScreen();
     // "paused" and "paused_text" of the pause scene show while paused.
@@ -183,6 +191,13 @@ private:
     void drawSplashScreen();
     void drawLayer(MScene& scene, float opacity, float darkness);
     void fillGameArea(uint32_t color);
+
+public:
+    // A tooltip at (x, y) typing itself out over 50 ticks; clamp keeps it
+    // inside the game area.
+    void drawTooltip(float x, float y, const std::string& text, int32_t ticks, float opacity, bool clamp);
+
+private:
 
     std::unique_ptr<ScriptSystem> script_;
     std::unique_ptr<NavigationHost> navigationHost_;

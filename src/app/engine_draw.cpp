@@ -60,7 +60,10 @@ void MEngine::drawOutside() {
     flushBatch();
 }
 
-void MEngine::drawTop() { flushBatch(); }
+void MEngine::drawTop() {
+    drawPointer();
+    flushBatch();
+}
 
 void MEngine::fillGameArea(uint32_t color) {
     KQuadBatch* batch = KQuadBatch::current();

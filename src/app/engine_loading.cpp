@@ -151,6 +151,7 @@ void MEngine::createBuiltInVariables() {
     gcEnabled = findVariable(global, KindPlain, sym::GC_ENABLED(), nullptr, true);
     gcTimeout = findVariable(global, KindPlain, sym::GC_TIMEOUT(), nullptr, true);
     navigation->bind(global);
+    pointer.bind(global, app.gameConfig);
 }
 
 void MEngine::startPlay() {

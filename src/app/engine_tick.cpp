@@ -53,8 +53,9 @@ void MEngine::gameTick() {
     if (active()) {
         nav.publish();
         waiting = nav.waiting || endRequested;
-        serveClick();
+        updatePointer();
         runTickPasses();
+        finishPointerTick();
     }
     updatePauseOverlay();
     // Only the pause overlay keeps moving while the game is paused.

@@ -90,6 +90,9 @@ public:
     // scene and passive sub-scenes. (Signals run their handlers when they
     // are raised, so the play scene's transition signals need no pass.)
     std::vector<MScene*> scriptScenes() const;
+    // A play scene exists and its "No_hud" is below limit: 0.5 for the HUD,
+    // 1.5 for the over-HUD.
+    bool hudAllowed(float limit) const;
     // Collects the layers with their opacity and darkness and draws them
     // from the highest one that hides everything behind it.
     void drawLayers();
@@ -139,7 +142,6 @@ private:
     void startClosing(LayerSlot& slot);
     void finishClosing(LayerSlot& slot);
     void zoomAnimation(const LayerSlot& slot);
-    bool hudAllowed(float limit) const;
     MScene* focusScene(int* focusSlot) const;
     bool isGameplayPlay() const;
 

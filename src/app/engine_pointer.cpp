@@ -1,0 +1,138 @@
+// The pointer in the engine: its inputs each tick, the look each frame and
+// what is drawn at it (the look's element and the tooltip).
+#include "app/application.h"
+#include "app/engine.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "engine/render/quad_batch.h"
+#include "engine/system/numbers.h"
+#include "engine/text/text.h"
+#include "engine/text/text_encoding.h"
+#include "scene/element.h"
+#include "scene/element_geometry.h"
+#include "scene/scene.h"
+#include "scene/scene_draw.h"
+#include "script/interpreter.h"
+#include "script/script_system.h"
+
+namespace glint {
+
+namespace {
+
+bool lookExists(Symbol* look, void* user) {
+    return findPointerCursor(*static_cast<const PointerCursors*>(user), look) != nullptr;
+}
+
+int32_t codePoints(const std::string& text) {
+    int32_t count = 0;
+    for (unsigned char c : text)
+        count += (c & 0xC0) != 0x80;
+    return count;
+}
+
+// The font numbered like the element fonts: past the last one font 1,
+// a missing font 0 gives font 1; negative numbers have none.
+KText* tooltipFont(const MFontList& fonts, int number) {
+    if (number < 0)
+        return nullptr;
+    if (number >= fonts.count() || (number == 0 && !fonts.font(0) && fonts.count() > 1))
+        number = 1;
+    return fonts.font(number);
+}
+
+} // namespace
+
+void MEngine::updatePointer() {
+    PointerButtonsInput in;
+    in.x = input.pointerX, in.y = input.pointerY;
+    for (int b = 0; b < 2; ++b) {
+        in.pressed[b] = input.buttonPressed[b] != 0;
+        in.released[b] = input.buttonReleased[b] != 0;
+        in.held[b] = input.buttonHeld[b] != 0;
+    }
+    in.escapePressed = input.keyPressed[kEscapeKey] != 0;
+    pointer.updateState(in, engineSpeed);
+    for (int b = 0; b < 2; ++b)
+        input.buttonPressed[b] = input.buttonReleased[b] = 0;
+    input.keyPressed[kEscapeKey] = 0;
+    pointer.dispatchClicks(*navigation, waiting);
+}
+
+void MEngine::finishPointerTick() {
+    pointer.serveUnhandled(waiting, script_->pointer.handled);
+    pointer.advanceTooltip(pointer.tooltipText(app.settings.mergeTextKeyAndText));
+}
+
+Symbol* MEngine::currentLook() const {
+    MPointer::LookContext c;
+    MScene* play = playScene();
+    const Value* noPointer = play ? &play->cells.noPointer : nullptr;
+    c.paused = paused();
+    c.splash = phase >= kFirstSplashPhase;
+    c.splashClickable = splashTimer >= 100 && splashTimer < 300;
+    c.hidden = (phase >= 1 && phase <= 10) || switching() || (phase == 0 && !play) ||
+               (phase == 0 && noPointer && noPointer->isNumber() && noPointer->number >= 0.5);
+    c.waiting = waiting;
+    c.lookExists = lookExists;
+    c.user = const_cast<PointerCursors*>(&pointerCursors);
+    return pointer.chooseLook(c);
+}
+
+// "Prev_pointer" and "Current_pointer" follow the look; the pointer scene
+// hears of every change.
+void MEngine::publishLook(Symbol* look) {
+    const PointerScene& scene = pointerCursors.scene;
+    if (!scene.currentPointer || !scene.prevPointer)
+        return;
+    *scene.prevPointer = *scene.currentPointer;
+    *scene.currentPointer = paused() || switching() ? Value() : Value::fromSymbol(look);
+    const bool changed = !(scene.prevPointer->type() == scene.currentPointer->type() &&
+                           scene.prevPointer->bits == scene.currentPointer->bits);
+    Value* handler = scene.onPointerChanged;
+    if (changed && handler && handler->is(ValueType::Function) && handler->pointer)
+        callDefinedFunction(handler->as<ScriptFunction>(), nullptr, 0);
+}
+
+void MEngine::drawPointer() {
+    Symbol* look = currentLook();
+    publishLook(look);
+    const PointerCursor* cursor = findPointerCursor(pointerCursors, look);
+    if (!inForeground())
+        return;
+    PointerLookDisplay shown = showPointerLook(pointerCursors, look, app.options, app.platform);
+    if (shown == PointerLookDisplay::DrawnElement && cursor && cursor->element && cursor->element->visual) {
+        MElement& e = *cursor->element;
+        float scale = app.gameConfig.getFloat(sym::hud_pointer_scale(), 1);
+        const MImageAnim& image = e.visual->image;
+        Corners corners = rectangleCorners(pointer.x, pointer.y, e.visual->width * scale, e.visual->height * scale,
+                                           0, e.pivotX, e.pivotY);
+        drawElementImage(e, image, image.frameRect(static_cast<float>(roundToInteger(e.time))), corners,
+                         packColor(1, 1, 1, 1));
+    }
+    if (!pointer.tooltip().empty() && pointer.tooltipOpacity() > 0) {
+        float x = std::round(pointer.x + app.gameConfig.getFloat(sym::tooltip_x(), 40));
+        float y = std::round(pointer.y + app.gameConfig.getFloat(sym::tooltip_y(), 20));
+        drawTooltip(x, y, pointer.tooltip(), pointer.tooltipTicks(), pointer.tooltipOpacity(), true);
+    }
+}
+
+void MEngine::drawTooltip(float x, float y, const std::string& text, int32_t ticks, float opacity, bool clamp) {
+    KText* font = tooltipFont(fonts, app.gameConfig.getInt(sym::hud_tooltip_font(), 0));
+    if (!font || opacity <= 0 || text.empty())
+        return;
+    const float scale = app.settings.globalFontScaling;
+    float width = font->textWidth(text.c_str(), 0, scale, K_TEXT_UTF8);
+    float height = static_cast<float>(font->height());
+    if (clamp) {
+        x = std::clamp(x, 0.0f, std::max(0.0f, app.settings.screenW - width - 6));
+        y = std::clamp(y, 0.0f, std::max(0.0f, app.settings.screenH - height - 6));
+    }
+    int32_t shownChars = ticks * std::max(codePoints(text), 10) / 50;
+    font->setColor(packColor(0.78f, 0.67f, 0.54f, opacity));
+    font->drawTextBox(text.c_str(), shownChars, std::round(x), std::round(x) + width + 4096, std::round(y), K_ALIGN_LEFT,
+                      -1, scale, scale);
+}
+
+} // namespace glint
