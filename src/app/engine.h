@@ -179,9 +179,6 @@ private:
     void updatePointer();
     void finishPointerTick();
     void serveMainMenuRequest();
-    // The look of this frame, published to the pointer scene, and what is
-    // drawn at the pointer (draw pass 3).
-    Symbol* currentLook() const;
     void publishLook(Symbol* look);
     void drawPointer();
     void collectGarbage();
@@ -193,6 +190,9 @@ private:
     void fillGameArea(uint32_t color);
 
 public:
+    // The look of this frame; drawPointer publishes it to the pointer scene
+    // and draws it with the tooltip (draw pass 3).
+    Symbol* currentLook() const;
     // A tooltip at (x, y) typing itself out over 50 ticks; clamp keeps it
     // inside the game area.
     void drawTooltip(float x, float y, const std::string& text, int32_t ticks, float opacity, bool clamp);
