@@ -2,7 +2,8 @@
 // images come from four atlas pages (a tenth of them with a text), against
 // the same 2,000 textured quads through SDL's own 2D renderer on its OpenGL
 // backend. CPU time per frame for both, our draw calls per frame, and the
-// ratio (goal: no slower than SDL's renderer).
+// ratio (goal: no slower than SDL's renderer). BENCH_NO_TEXT=1 leaves the
+// texts out, so that both draw exactly the same quads.
 #include "engine/render/gl.h"
 #include "engine/render/quad_batch.h"
 #include "engine/render/texture.h"

@@ -107,6 +107,7 @@ void MPointer::dispatchClicks(MNavigation& nav, bool waiting) {
                     clicked[kSecondaryButton] = false;
                     dropObject(1);
                 }
+                // The inventory panels join this pass with the inventory.
                 if (served)
                     return true;
             }
