@@ -74,7 +74,7 @@ MEngine::~MEngine() {
     if (sceneEngineState().fonts == &fonts)
         sceneEngineState().fonts = nullptr;
     registerNavigationCommands(nullptr);
-    registerPointerCommands(nullptr);
+    registerPointerCommands(nullptr, nullptr);
     if (current == this)
         current = nullptr;
 }
@@ -104,7 +104,8 @@ void MEngine::initialize() {
     registerBuiltinCommands();
     registerRenderCommands();
     registerNavigationCommands(navigation.get());
-    registerPointerCommands(&pointer);
+    pulseCurve = PulseCurve::fromConfiguration(app.gameConfig);
+    registerPointerCommands(&pointer, &pulseCurve);
     registerElementCommands();
 
     if (KGameWindow* window = app.window())

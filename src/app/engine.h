@@ -15,6 +15,7 @@
 #include "app/pointer_cursors.h"
 #include "game/navigation.h"
 #include "game/pointer.h"
+#include "game/pulse_curve.h"
 #include "scene/scene_loader.h"
 #include "scene/scene_registry.h"
 #include "scene/scene_text_cache.h"
@@ -153,6 +154,7 @@ public:
     MScene* pauseScene = nullptr;
     std::unique_ptr<MNavigation> navigation; // from initialisation on
     MPointer pointer;
+    PulseCurve pulseCurve; // found objects pulse by it
     MTexture* splash[kSplashSlots] = {};
     KTexture* plainWhite = nullptr; // solid fills before the interface images exist
     std::deque<int32_t> windowEvents;

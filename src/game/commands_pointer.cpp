@@ -1,7 +1,9 @@
-// take and untake: the object in the player's hand.
+// take and untake: the object in the player's hand; get_scale_factor: the
+// pulse of a found object.
 #include "game/pointer_commands.h"
 
 #include "game/pointer.h"
+#include "game/pulse_curve.h"
 #include "script/commands.h"
 #include "script/interpreter.h"
 
@@ -10,6 +12,7 @@ namespace glint {
 namespace {
 
 MPointer* served = nullptr;
+const PulseCurve* pulse = nullptr;
 
 uint32_t commandTake(Value* args, int) {
     if (served && !args[0].isNone())
@@ -23,14 +26,23 @@ uint32_t commandUntake(Value*, int) {
     return 0;
 }
 
+// get_scale_factor out x: the pulse at x ticks (none counts as 0).
+uint32_t commandGetScaleFactor(Value* args, int) {
+    float ticks = args[1].isNumber() ? static_cast<float>(args[1].number) : 0;
+    args[0] = Value::fromNumber(pulse ? pulse->value(ticks) : 1);
+    return 1;
+}
+
 } // namespace
 
-void registerPointerCommands(MPointer* pointer) {
+void registerPointerCommands(MPointer* pointer, const PulseCurve* curve) {
     served = pointer;
+    pulse = curve;
     if (!pointer)
         return;
     registerKeyword(KwTake, "take", commandTake, 2, 0);
     registerKeyword(KwUntake, "untake", commandUntake, 1, 0);
+    registerKeyword(KwGetScaleFactor, "get_scale_factor", commandGetScaleFactor, 2, 0);
 }
 
 } // namespace glint
