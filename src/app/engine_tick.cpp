@@ -1,6 +1,6 @@
 // The game tick: 10 ms of game time, its steps in a fixed order. Systems
-// that are not part of the engine yet (navigation, inventory, the pointer,
-// sounds) take their places in this order as they arrive.
+// that are not part of the engine yet (inventory, saves, sounds) take their
+// places in this order as they arrive.
 #include "app/application.h"
 #include "app/engine.h"
 

@@ -67,14 +67,20 @@ void MNavigation::publish() {
     activeSceneValue = sceneValue(activeScene);
 }
 
-std::vector<MScene*> MNavigation::pointerScenes() const {
-    std::vector<MScene*> list;
+// The bottom of every walk: the game scene, the play scene, its zoom zone
+// and its item scene.
+void MNavigation::addPlayLayers(std::vector<MScene*>& list) const {
     addIf(list, game);
     addIf(list, playScene);
     if (playScene)
         addIf(list, playScene->zoomSlot.scene);
     const LayerSlot* item = itemSlot();
     addIf(list, item ? item->scene : nullptr);
+}
+
+std::vector<MScene*> MNavigation::pointerScenes() const {
+    std::vector<MScene*> list;
+    addPlayLayers(list);
     addIf(list, hud);
     addIf(list, inventory);
     addIf(list, subSlots[0].scene);
@@ -89,12 +95,7 @@ std::vector<MScene*> MNavigation::pointerScenes() const {
 std::vector<MScene*> MNavigation::updateScenes(bool active) const {
     std::vector<MScene*> list;
     if (active) {
-        addIf(list, game);
-        addIf(list, playScene);
-        if (playScene)
-            addIf(list, playScene->zoomSlot.scene);
-        const LayerSlot* item = itemSlot();
-        addIf(list, item ? item->scene : nullptr);
+        addPlayLayers(list);
         addIf(list, hud, hudAllowed(0.5f));
         addIf(list, subSlots[0].scene);
         addIf(list, overHud, hudAllowed(1.5f));

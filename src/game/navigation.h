@@ -143,6 +143,7 @@ private:
     void finishClosing(LayerSlot& slot);
     void zoomAnimation(const LayerSlot& slot);
     MScene* focusScene(int* focusSlot) const;
+    void addPlayLayers(std::vector<MScene*>& list) const;
     bool isGameplayPlay() const;
 
     NavigationHost& host_;

@@ -1,28 +1,21 @@
 // The pointer in the headless player: the drawn looks, a tooltip, a key
 // carried to its lock and used on it.
+#include "game_folder.h"
 #include "support/image_compare.h"
-#include "support/test_support.h"
-
-#include <gtest/gtest.h>
 
 #include <filesystem>
-#include <string>
 
 using namespace glint::test;
 
 namespace {
 
-class PointerPlayTest : public ::testing::Test {
+class PointerPlayTest : public GameFolderTest {
 protected:
     void SetUp() override {
-        file("data/game.cfg", "BuildScreenW=320\r\nBuildScreenH=240\r\nBuildSupportMScene=1\r\nBuildForLUMO=1\r\n"
-                              "BuildFontsTexturesExtensions=png\r\n");
-        file("data/scenes.cfg", "data/_interface/loading\r\ndata/_interface/pointers\r\ndata/startup\r\n");
-        file("data/_interface/loading/_loading.scene", "{}");
-        file("data/_interface/game.script", "");
-        file("data/_interface/_scripts/common_all.script", "");
-        file("data/_interface/_scripts/common_all_post.script", "");
-        // Two looks: a small arrow-like square and a wider hand.
+        commonFiles("BuildScreenW=320\r\nBuildScreenH=240\r\nBuildSupportMScene=1\r\nBuildForLUMO=1\r\n"
+                    "BuildFontsTexturesExtensions=png\r\n",
+                    "data/_interface/loading\r\ndata/_interface/pointers\r\ndata/startup\r\n");
+        // Two looks: a small white square and a wider yellow one.
         scene("_interface/pointers",
               R"({"elements": {"pointer_click": {"I": ["click.png"], "D": [8, 8], "Z": 1},
                  "pointer_hand": {"I": ["hand.png"], "D": [14, 14], "Z": 1}}})",
@@ -47,42 +40,20 @@ protected:
         for (const auto& entry : std::filesystem::directory_iterator(fonts))
             std::filesystem::copy_file(entry.path(), game / "data/_interface/fonts" / entry.path().filename());
     }
-    void file(const std::string& path, const std::string& bytes) { writeFile(game / path, bytes); }
-    void scene(const std::string& path, const std::string& json, const std::string& script) {
-        std::string name = path.substr(path.rfind('/') + 1);
-        file("data/" + path + "/_" + name + ".scene", json);
-        file("data/" + path + "/" + name + ".script", script);
-    }
-    void image(const std::string& path, const std::string& colour) {
-        ASSERT_EQ(runCommand("convert -size 4x4 xc:'" + colour + "' " + shellQuote((game / path).string())).status, 0);
-    }
-    std::string shot(const char* name) { return (out / (std::string(name) + ".png")).string(); }
-
-    TempDir game, out;
 };
 
 TEST_F(PointerPlayTest, LooksTooltipsAndAKeyCarriedToItsLock) {
-    writeFile(out / "input.txt",
-              "70 move 40 200\n"   // over nothing: the plain look
-              "90 move 60 120\n"   // over the lever: the hand and its tooltip
-              "140 click 160 200\n" // take the key
-              "150 move 250 110\n" // carry it next to the lock
-              "170 click 260 120\n" // use it on the lock: both disappear
-              "200 quit\n");
-    struct Shot {
-        int frame;
-        const char* name;
-    } const shots[] = {{80, "plain"}, {135, "tooltip"}, {165, "carried"}, {190, "used"}};
-    std::string arguments;
-    for (const Shot& s : shots)
-        arguments += " --shot " + std::to_string(s.frame) + ":" + shellQuote(shot(s.name));
-    CommandResult result = runCommand(shellQuote(playerPath()) + " " + shellQuote(game.str()) +
-                                      " --headless --frames 210 --input " + shellQuote((out / "input.txt").string()) +
-                                      arguments);
+    CommandResult result = play(210,
+                                "70 move 40 200\n"    // over nothing: the plain look
+                                "90 move 60 120\n"    // over the lever: the hand and its tooltip
+                                "140 click 160 200\n" // take the key
+                                "150 move 250 110\n"  // carry it next to the lock
+                                "170 click 260 120\n" // use it on the lock: both disappear
+                                "200 quit\n",
+                                {{80, "plain"}, {135, "tooltip"}, {165, "carried"}, {190, "used"}});
     ASSERT_EQ(result.status, 0) << result.err;
-    for (const Shot& s : shots)
-        expectPngMatches(readFile(shot(s.name)),
-                         (sourceDir() / "tests/game/expected" / ("pointer_" + std::string(s.name) + ".png")).string());
+    for (const char* name : {"plain", "tooltip", "carried", "used"})
+        expectPngMatches(readFile(shot(name)), expected(std::string("pointer_") + name));
 }
 
 } // namespace
