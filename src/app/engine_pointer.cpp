@@ -81,7 +81,9 @@ Symbol* MEngine::currentLook() const {
 }
 
 // "Prev_pointer" and "Current_pointer" follow the look; the pointer scene
-// hears of every change.
+// hears of every change. Its handler is looked up, never created: the
+// scene binds before the scripts compile, and a created cell would be
+// reported as a function without a body.
 void MEngine::publishLook(Symbol* look) {
     const PointerScene& scene = pointerCursors.scene;
     if (!scene.currentPointer || !scene.prevPointer)
@@ -90,8 +92,10 @@ void MEngine::publishLook(Symbol* look) {
     *scene.currentPointer = paused() || switching() ? Value() : Value::fromSymbol(look);
     const bool changed = !(scene.prevPointer->type() == scene.currentPointer->type() &&
                            scene.prevPointer->bits == scene.currentPointer->bits);
-    Value* handler = scene.onPointerChanged;
-    if (changed && handler && handler->is(ValueType::Function) && handler->pointer)
+    if (!changed)
+        return;
+    Value* handler = findVariable(scene.scene->scriptClass(), KindFunction, sym::on_pointer_changed(), nullptr, false);
+    if (handler && handler->is(ValueType::Function) && handler->pointer)
         callDefinedFunction(handler->as<ScriptFunction>(), nullptr, 0);
 }
 

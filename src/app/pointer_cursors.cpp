@@ -24,7 +24,6 @@ void bindPointerScene(PointerScene& bound, MScene& scene) {
     bound.scene = &scene;
     bound.prevPointer = findVariable(scope, KindPlain, sym::Prev_pointer(), nullptr, true);
     bound.currentPointer = findVariable(scope, KindPlain, sym::Current_pointer(), nullptr, true);
-    bound.onPointerChanged = findVariable(scope, KindFunction, sym::on_pointer_changed(), nullptr, true);
 }
 
 PointerCursor makeRecord(MElement& element) {

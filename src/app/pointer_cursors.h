@@ -27,12 +27,11 @@ struct PointerCursor {
 };
 
 // The pointer scene's cells that the pointer state writes when the look
-// changes. The handler cell holds none while the scripts leave it undefined.
+// changes.
 struct PointerScene {
     MScene* scene = nullptr;
     Value* prevPointer = nullptr;      // "Prev_pointer"
     Value* currentPointer = nullptr;   // "Current_pointer"
-    Value* onPointerChanged = nullptr; // "on_pointer_changed"
 };
 
 struct PointerCursors {

@@ -76,10 +76,10 @@ TEST_F(PointerCursorsTest, LooksComeFromPointerElementsWithTheirCursorFiles) {
     Scope& scope = scene->scriptClass();
     EXPECT_EQ(cursors.scene.prevPointer, findVariable(scope, KindPlain, sym::Prev_pointer(), nullptr, false));
     EXPECT_EQ(cursors.scene.currentPointer, findVariable(scope, KindPlain, sym::Current_pointer(), nullptr, false));
-    EXPECT_EQ(cursors.scene.onPointerChanged,
-              findVariable(scope, KindFunction, sym::on_pointer_changed(), nullptr, false));
     EXPECT_NE(cursors.scene.prevPointer, nullptr);
-    EXPECT_NE(cursors.scene.onPointerChanged, nullptr);
+    // The handler is looked up as the look changes: binding makes no cell
+    // that linking would report as a function without a body.
+    EXPECT_EQ(findVariable(scope, KindFunction, sym::on_pointer_changed(), nullptr, false), nullptr);
 }
 
 TEST_F(PointerCursorsTest, CursorFilesAreReadFromTheArchive) {
