@@ -11,6 +11,7 @@
 #include <SDL.h>
 
 #include <cstring>
+#include <filesystem>
 #include <sstream>
 
 namespace glint {
@@ -168,16 +169,28 @@ bool parseInputScript(const std::string& text, std::vector<ScriptedInput>& out, 
     return true;
 }
 
+namespace {
+
+// Shot paths count from the folder the player was started in: the player
+// moves into the game's folder before the first frame.
+std::string fromStartFolder(const std::string& path) {
+    std::error_code error;
+    std::filesystem::path absolute = std::filesystem::absolute(path, error);
+    return error ? path : absolute.string();
+}
+
+} // namespace
+
 HeadlessDriver::HeadlessDriver(const PlayerOptions& options, std::vector<ScriptedInput> inputs)
     : frames_(options.frames), frameMs_(options.frameMs) {
     for (ScriptedInput& input : inputs) {
         if (input.verb == "shot")
-            shots_.emplace(input.frame, input.text);
+            shots_.emplace(input.frame, fromStartFolder(input.text));
         else
             inputs_.emplace(input.frame, std::move(input));
     }
     for (const ShotRequest& shot : options.shots)
-        shots_.emplace(shot.frame, shot.path);
+        shots_.emplace(shot.frame, fromStartFolder(shot.path));
 }
 
 void HeadlessDriver::beginFrame(int frame) {
