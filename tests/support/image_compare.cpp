@@ -54,6 +54,26 @@ bool decodePng(const std::string& png, int* width, int* height, std::vector<uint
     return true;
 }
 
+// Each shrink x shrink block becomes the mean of its pixels.
+std::vector<uint32_t> shrunk(int width, int height, const std::vector<uint32_t>& pixels, int shrink) {
+    std::vector<uint32_t> out;
+    out.reserve(static_cast<size_t>(width / shrink) * (height / shrink));
+    for (int y = 0; y + shrink <= height; y += shrink) {
+        for (int x = 0; x + shrink <= width; x += shrink) {
+            uint32_t sums[3] = {};
+            for (int dy = 0; dy < shrink; ++dy)
+                for (int dx = 0; dx < shrink; ++dx)
+                    for (int c = 0; c < 3; ++c)
+                        sums[c] += (pixels[static_cast<size_t>(y + dy) * width + x + dx] >> (8 * c)) & 0xFF;
+            uint32_t pixel = 0, count = static_cast<uint32_t>(shrink * shrink);
+            for (int c = 0; c < 3; ++c)
+                pixel |= ((sums[c] + count / 2) / count) << (8 * c);
+            out.push_back(pixel);
+        }
+    }
+    return out;
+}
+
 } // namespace
 
 void expectPixelsMatch(int width, int height, const std::vector<uint32_t>& pixels, const std::string& path,
@@ -85,11 +105,14 @@ void expectPixelsMatch(int width, int height, const std::vector<uint32_t>& pixel
     EXPECT_EQ(wrong, 0) << path << ": " << first;
 }
 
-void expectPngMatches(const std::string& png, const std::string& path, int tolerance) {
+void expectPngMatches(const std::string& png, const std::string& path, int tolerance, int shrink) {
     int width = 0, height = 0;
     std::vector<uint32_t> pixels;
     ASSERT_TRUE(decodePng(png, &width, &height, &pixels)) << "not a PNG image";
-    expectPixelsMatch(width, height, pixels, path, tolerance);
+    if (shrink > 1)
+        expectPixelsMatch(width / shrink, height / shrink, shrunk(width, height, pixels, shrink), path, tolerance);
+    else
+        expectPixelsMatch(width, height, pixels, path, tolerance);
 }
 
 } // namespace glint::test

@@ -13,7 +13,9 @@ namespace glint::test {
 // pixels: width x height values 0xRRGGBB, top row first.
 void expectPixelsMatch(int width, int height, const std::vector<uint32_t>& pixels, const std::string& path,
                        int tolerance = 2);
-// A PNG file image, such as a shot of the headless player.
-void expectPngMatches(const std::string& png, const std::string& path, int tolerance = 2);
+// A PNG file image, such as a shot of the headless player; with shrink > 1
+// each shrink x shrink block is compared as its mean, so that the expected
+// image of a full screen stays small.
+void expectPngMatches(const std::string& png, const std::string& path, int tolerance = 2, int shrink = 1);
 
 } // namespace glint::test

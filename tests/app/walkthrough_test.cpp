@@ -1,0 +1,60 @@
+// The sample game played from its menu to the ending by its walkthrough,
+// once from the loose files and once from an archive of them alone.
+#include "support/image_compare.h"
+#include "support/test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+using namespace glint::test;
+
+namespace {
+
+struct Variant {
+    const char* name;
+    bool packed;
+};
+
+class DemoWalkthrough : public ::testing::TestWithParam<Variant> {
+protected:
+    // The game folder to play: the sample game itself, or a folder holding
+    // nothing but a freshly built data.pak of it.
+    std::filesystem::path gameFolder() {
+        std::filesystem::path demo = sourceDir() / "games" / "demo";
+        if (!GetParam().packed)
+            return demo;
+        CommandResult made = runCommand(shellQuote(toolPath()) + " pak create " +
+                                        shellQuote((packed / "data.pak").string()) + " " + shellQuote(demo.string()));
+        EXPECT_EQ(made.status, 0) << made.err;
+        return packed.path();
+    }
+
+    TempDir packed, out;
+};
+
+// Each shot of the walkthrough, compared at a quarter of its size.
+constexpr const char* kShots[] = {"menu",    "letter",  "drawer", "lamp_room",  "cellar",
+                                  "carried", "lit",     "ending", "menu_again"};
+
+TEST_P(DemoWalkthrough, FinishesTheGameAndReturnsToTheMenu) {
+    std::filesystem::path game = gameFolder();
+    ASSERT_FALSE(HasFailure());
+    // The walkthrough quits from the menu; the frame limit only stops a run
+    // that went astray.
+    std::string walkthrough = (sourceDir() / "games" / "demo" / "walkthrough.txt").string();
+    CommandResult result = runCommand("cd " + shellQuote(out.str()) + " && " + shellQuote(playerPath()) + " " +
+                                      shellQuote(game.string()) + " --headless --frames 4400 --input " +
+                                      shellQuote(walkthrough));
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.err.find("ERROR"), std::string::npos) << result.err;
+    for (const char* shot : kShots) {
+        std::filesystem::path expected = sourceDir() / "tests/app/expected/walkthrough" / (std::string(shot) + ".png");
+        expectPngMatches(readFile(out / (std::string(shot) + ".png")), expected.string(), 2, 4);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Data, DemoWalkthrough, ::testing::Values(Variant{"loose", false}, Variant{"packed", true}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+} // namespace
