@@ -7,6 +7,7 @@
 #include "engine/render/texture.h"
 #include "engine/system/clock.h"
 #include "engine/system/log.h"
+#include "engine/window/key_state.h"
 
 #include <SDL.h>
 
@@ -192,6 +193,22 @@ TEST_F(WindowTest, EventsReachTheCallback) {
     window.processMessages();
     EXPECT_EQ(types(), (std::vector<int>{K_EVENT_KEYCHAR, K_EVENT_KEYDOWN, K_EVENT_WHEEL}));
     EXPECT_EQ(window.lastWheelDelta(), 120);
+}
+
+// A touchpad tap: press and release arrive in one pump, so the level is up
+// again before the poll reads it; the poll still sees one press.
+TEST_F(WindowTest, ATapBetweenTwoPollsReadsAsOnePress) {
+    open(64, 48, 64, 48);
+    for (Uint32 type : {SDL_MOUSEBUTTONDOWN, SDL_MOUSEBUTTONUP}) {
+        SDL_Event tap{};
+        tap.button.type = type;
+        tap.button.button = SDL_BUTTON_RIGHT;
+        SDL_PushEvent(&tap);
+    }
+    window.processMessages();
+    EXPECT_FALSE(pointerButtonDown(0));
+    EXPECT_TRUE(pointerButtonDown(1));
+    EXPECT_FALSE(pointerButtonDown(1)) << "the next poll sees the release";
 }
 
 TEST_F(WindowTest, MessageHookCanSwallowEvents) {

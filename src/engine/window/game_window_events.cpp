@@ -2,6 +2,7 @@
 
 #include "engine/window/cursor_mode.h"
 #include "engine/window/event_translate.h"
+#include "engine/window/key_state.h"
 #include "engine/window/system_cursor.h"
 
 #include <SDL.h>
@@ -56,6 +57,8 @@ bool KGameWindow::sendEvent(const KInputEvent& event) {
 void KGameWindow::dispatch(const SDL_Event& event) {
     if (messageHook && !messageHook(this, event))
         return;
+    if (event.type == SDL_MOUSEBUTTONDOWN)
+        latchButtonPress(event.button.button == SDL_BUTTON_RIGHT ? 1 : event.button.button == SDL_BUTTON_LEFT ? 0 : -1);
     int clientX = 0, clientY = 0;
     clientPointer(&clientX, &clientY);
     bool handled = true;

@@ -10,6 +10,7 @@ namespace glint {
 
 namespace {
 KInputSource* installedSource = nullptr;
+bool latchedPress[2] = {};
 } // namespace
 
 void setInputSource(KInputSource* source) { installedSource = source; }
@@ -38,15 +39,20 @@ bool virtualKeyToggled(int virtualKey) {
     }
 }
 
+void latchButtonPress(int button) {
+    if (button == 0 || button == 1)
+        latchedPress[button] = true;
+}
+
 bool pointerButtonDown(int button) {
     if (installedSource)
         return installedSource->buttonDown(button);
+    if (button != 0 && button != 1)
+        return false;
+    const bool latched = latchedPress[button];
+    latchedPress[button] = false;
     Uint32 buttons = SDL_GetMouseState(nullptr, nullptr);
-    switch (button) {
-    case 0: return (buttons & SDL_BUTTON_LMASK) != 0;
-    case 1: return (buttons & SDL_BUTTON_RMASK) != 0;
-    default: return false;
-    }
+    return latched || (buttons & (button == 0 ? SDL_BUTTON_LMASK : SDL_BUTTON_RMASK)) != 0;
 }
 
 } // namespace glint
