@@ -5,6 +5,7 @@
 #include "engine/images/image_handler.h"
 #include "scene/registry_fixture.h"
 #include "support/test_support.h"
+#include "tools/atlas_entries.h"
 
 #include <gtest/gtest.h>
 
@@ -41,19 +42,9 @@ Pixels decodePng(const fs::path& path) {
     return pixels;
 }
 
-struct Entry {
-    int page = 0;
-    std::string name;
-    int x = 0, y = 0, width = 0, height = 0;
-};
+using Entry = AtlasEntry;
 
-std::vector<Entry> readDescription(const fs::path& path) {
-    std::vector<Entry> entries;
-    std::istringstream in(readFile(path));
-    Entry e;
-    while (in >> e.page >> e.name >> e.x >> e.y >> e.width >> e.height) entries.push_back(e);
-    return entries;
-}
+std::vector<Entry> readDescription(const fs::path& path) { return readAtlasEntries(readFile(path)); }
 
 CommandResult pack(const std::string& arguments) {
     return runCommand(shellQuote(toolPath()) + " atlas pack " + arguments);

@@ -6,6 +6,7 @@
 #include "engine/resources/resource.h"
 #include "scene/registry_fixture.h"
 #include "support/test_support.h"
+#include "tools/atlas_entries.h"
 
 #include <gtest/gtest.h>
 
@@ -21,19 +22,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct Entry {
-    int page = 0;
-    std::string name;
-    int x = 0, y = 0, width = 0, height = 0;
-};
-
-std::vector<Entry> readDescription(const std::string& text) {
-    std::vector<Entry> entries;
-    std::istringstream in(text);
-    Entry e;
-    while (in >> e.page >> e.name >> e.x >> e.y >> e.width >> e.height) entries.push_back(e);
-    return entries;
-}
+using Entry = AtlasEntry;
 
 // The size an SVG source declares on its root element.
 std::pair<int, int> declaredSize(const fs::path& svg) {
@@ -97,7 +86,7 @@ TEST(DemoAssets, EveryBakedImageHasTheSizeItsSourceDeclares) {
             fs::path atlas = demo() / atlasOf(folder);
             ASSERT_TRUE(fs::exists(atlas)) << atlas;
             std::map<int, std::pair<int, int>> pages;
-            for (const Entry& e : readDescription(readFile(atlas))) {
+            for (const Entry& e : readAtlasEntries(readFile(atlas))) {
                 baked[e.name] = {e.width, e.height};
                 if (!pages.count(e.page)) {
                     char page[16];
@@ -140,7 +129,7 @@ TEST_F(DemoPak, AtlasesResolveFromAFreshArchive) {
         char* text = nullptr;
         int32_t size = 0;
         ASSERT_TRUE(resourceLoadFile(atlasOf(folder).c_str(), &text, &size)) << folder;
-        std::vector<Entry> entries = readDescription(std::string(text, static_cast<size_t>(size)));
+        std::vector<Entry> entries = readAtlasEntries(std::string(text, static_cast<size_t>(size)));
         delete[] text;
         ASSERT_FALSE(entries.empty()) << folder;
         for (const Entry& e : entries) {
