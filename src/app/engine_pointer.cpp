@@ -25,23 +25,6 @@ bool lookExists(Symbol* look, void* user) {
     return findPointerCursor(*static_cast<const PointerCursors*>(user), look) != nullptr;
 }
 
-int32_t codePoints(const std::string& text) {
-    int32_t count = 0;
-    for (unsigned char c : text)
-        count += (c & 0xC0) != 0x80;
-    return count;
-}
-
-// The font numbered like the element fonts: past the last one font 1,
-// a missing font 0 gives font 1; negative numbers have none.
-KText* tooltipFont(const MFontList& fonts, int number) {
-    if (number < 0)
-        return nullptr;
-    if (number >= fonts.count() || (number == 0 && !fonts.font(0) && fonts.count() > 1))
-        number = 1;
-    return fonts.font(number);
-}
-
 } // namespace
 
 void MEngine::updatePointer() {
@@ -123,7 +106,7 @@ void MEngine::drawPointer() {
 }
 
 void MEngine::drawTooltip(float x, float y, const std::string& text, int32_t ticks, float opacity, bool clamp) {
-    KText* font = tooltipFont(fonts, app.gameConfig.getInt(sym::hud_tooltip_font(), 0));
+    KText* font = fonts.drawingFont(app.gameConfig.getInt(sym::hud_tooltip_font(), 0));
     if (!font || opacity <= 0 || text.empty())
         return;
     const float scale = app.settings.globalFontScaling;
@@ -133,7 +116,7 @@ void MEngine::drawTooltip(float x, float y, const std::string& text, int32_t tic
         x = std::clamp(x, 0.0f, std::max(0.0f, app.settings.screenW - width - 6));
         y = std::clamp(y, 0.0f, std::max(0.0f, app.settings.screenH - height - 6));
     }
-    int32_t shownChars = ticks * std::max(codePoints(text), 10) / 50;
+    int32_t shownChars = ticks * std::max(textCharCount(text.c_str(), K_TEXT_UTF8), 10) / 50;
     font->setColor(packColor(0.78f, 0.67f, 0.54f, opacity));
     font->drawTextBox(text.c_str(), shownChars, std::round(x), std::round(x) + width + 4096, std::round(y), K_ALIGN_LEFT,
                       -1, scale, scale);

@@ -68,20 +68,11 @@ float numberMember(const MElement& e, Symbol* key, float fallback) {
 // A present non-number adds nothing.
 float offsetMember(const MElement& e, Symbol* key) { return numberMember(e, key, 0); }
 
-int fontIndexOf(const MElement& e, const MFontList& fonts) {
-    int index = e.font;
-    if (index == 0 && fonts.count() > 1 && !fonts.font(0))
-        index = 1;
-    if (index >= fonts.count())
-        index = 1;
-    return index;
-}
-
 } // namespace
 
 KText* elementFont(const MElement& e) {
     const MFontList* fonts = sceneEngineState().fonts;
-    return fonts ? fonts->font(fontIndexOf(e, *fonts)) : nullptr;
+    return fonts ? fonts->drawingFont(e.font) : nullptr;
 }
 
 const char* MElement::text() const {

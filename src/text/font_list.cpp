@@ -33,6 +33,14 @@ KText* MFontList::font(int number) const {
     return number >= 0 && number < count() ? fonts_[static_cast<size_t>(number)].get() : nullptr;
 }
 
+KText* MFontList::drawingFont(int number) const {
+    if (number < 0)
+        return nullptr;
+    if (number >= count() || (number == 0 && count() > 1 && !font(0)))
+        number = 1;
+    return font(number);
+}
+
 void MFontList::set(int number, std::unique_ptr<KText> font) {
     if (number < 0)
         return;

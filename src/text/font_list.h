@@ -16,6 +16,10 @@ class MFontList {
 public:
     // The font of a number, or null when there is none.
     KText* font(int number) const;
+    // The font an element or the tooltip of that number draws with: a
+    // number past the last font, or 0 when font 0 is missing and others
+    // exist, gives font 1; negative numbers have none.
+    KText* drawingFont(int number) const;
     // Numbers 0 to count() - 1 may hold fonts.
     int count() const { return static_cast<int>(fonts_.size()); }
     void set(int number, std::unique_ptr<KText> font);
