@@ -239,7 +239,7 @@ void compileVariable(const char* text, Value& out, Scope* scope) {
     if (prefix == '#') {
         if (rest[0] == '#') {
             if (std::strchr(rest + 1, ':')) {
-                scriptError("##variable should not have specification of script - %s", text);
+                scriptError("##variable should not name a script - %s", text);
                 return;
             }
             out = variable(global, KindPlain, rest + 1);
@@ -275,7 +275,7 @@ void compileVariable(const char* text, Value& out, Scope* scope) {
             return;
         }
         if (std::strchr(rest + 1, ':')) {
-            scriptError("##variable should not have specification of script - %s", text);
+            scriptError("##variable should not name a script - %s", text);
             return;
         }
         out = variable(global, kind, rest + 1);

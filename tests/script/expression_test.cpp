@@ -100,7 +100,7 @@ TEST_F(WordFixture, WordErrors) {
         const char* message;
     } cases[] = {
         {"$$x", "$$variables are not supported - $$x"},
-        {"##a:b", "##variable should not have specification of script - ##a:b"},
+        {"##a:b", "##variable should not name a script - ##a:b"},
         {"@?", "Invalid variable name - @?"},
         {"abc[1]", "Invalid indexing - unknown array type"},
         {"#x1]", "Invalid indexing - missing ["},
