@@ -9,6 +9,8 @@
 #include "engine/window/system_cursor.h"
 #include "resource/resource_manager.h"
 #include "resource/texture.h"
+#include "game/inventory.h"
+#include "game/inventory_commands.h"
 #include "game/navigation_commands.h"
 #include "game/pointer_commands.h"
 #include "scene/activity.h"
@@ -75,6 +77,7 @@ MEngine::~MEngine() {
         sceneEngineState().fonts = nullptr;
     registerNavigationCommands(nullptr);
     registerPointerCommands(nullptr, nullptr);
+    registerInventoryCommands(nullptr);
     if (current == this)
         current = nullptr;
 }
@@ -100,12 +103,15 @@ void MEngine::initialize() {
     loadLocalization(app.gameConfig, languageSuffix().c_str());
     setUpSystemScenes();
     createNavigation();
+    inventory = std::make_unique<MInventory>(app, scenes, resources, *navigation, pointer, fonts);
+    pointer.inventory = inventory.get();
     loadPointerCursors(pointerCursors, scenes, sceneLoadContext());
     registerBuiltinCommands();
     registerRenderCommands();
     registerNavigationCommands(navigation.get());
     pulseCurve = PulseCurve::fromConfiguration(app.gameConfig);
     registerPointerCommands(&pointer, &pulseCurve);
+    registerInventoryCommands(inventory.get());
     registerElementCommands();
 
     if (KGameWindow* window = app.window())

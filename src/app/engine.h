@@ -25,6 +25,7 @@ namespace glint {
 
 class KTexture;
 class MApplication;
+class MInventory;
 class MResourceManager;
 class MTexture;
 class ScriptSystem;
@@ -154,6 +155,7 @@ public:
     MScene* pauseScene = nullptr;
     std::unique_ptr<MNavigation> navigation; // from initialisation on
     MPointer pointer;
+    std::unique_ptr<MInventory> inventory; // from initialisation on
     PulseCurve pulseCurve; // found objects pulse by it
     MTexture* splash[kSplashSlots] = {};
     KTexture* plainWhite = nullptr; // solid fills before the interface images exist
@@ -193,11 +195,8 @@ private:
 
 public:
     // The look of this frame; drawPointer publishes it to the pointer scene
-    // and draws it with the tooltip (draw pass 3).
+    // and draws it with the carried item and the tooltip (draw pass 3).
     Symbol* currentLook() const;
-    // A tooltip at (x, y) typing itself out over 50 ticks; clamp keeps it
-    // inside the game area.
-    void drawTooltip(float x, float y, const std::string& text, int32_t ticks, float opacity, bool clamp);
 
 private:
 

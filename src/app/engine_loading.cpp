@@ -7,6 +7,7 @@
 #include "app/user_identity.h"
 #include "engine/system/clock.h"
 #include "engine/window/game_window.h"
+#include "game/inventory.h"
 #include "resource/resource_manager.h"
 #include "script/compiler.h"
 #include "script/declarations.h"
@@ -54,6 +55,7 @@ void MEngine::loadingStep() {
     case 2:
         if (walkScenes([this](MScene& scene) { loadDescription(scene); })) {
             releaseSceneTexts();
+            inventory->build(sceneLoadContext());
             enterPhase(3);
         }
         break;
@@ -78,6 +80,8 @@ void MEngine::loadingStep() {
         break;
     case 7: {
         // The interface layers stay open for the whole run.
+        inventory->attachArrows();
+        inventory->startHoverParticles();
         SceneLoadContext context = sceneLoadContext();
         for (MScene* scene : scenes.scenes()) {
             if (scene->flags.system && !scene->flags.play)
@@ -152,6 +156,7 @@ void MEngine::createBuiltInVariables() {
     gcTimeout = findVariable(global, KindPlain, sym::GC_TIMEOUT(), nullptr, true);
     navigation->bind(global);
     pointer.bind(global, app.gameConfig);
+    inventory->bind(global, sceneLoadContext());
 }
 
 void MEngine::startPlay() {

@@ -3,6 +3,7 @@
 #include "app/application.h"
 #include "app/engine.h"
 
+#include "game/inventory.h"
 #include "scene/element.h"
 #include "scene/scene.h"
 #include "script/interpreter.h"
@@ -19,6 +20,8 @@ public:
     void dropTakenObject() override { engine_.pointer.dropObject(0); }
     MResourceManager& resources() override { return engine_.resources; }
     bool sceneIsBusy(const MScene* scene) const override { return engine_.sceneIsBusy(scene); }
+    void resetInventoryState() override { engine_.inventory->resetState(); }
+    void hideInventory() override { engine_.inventory->redecideState(); }
 
 private:
     MEngine& engine_;

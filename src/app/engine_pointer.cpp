@@ -1,5 +1,6 @@
 // The pointer in the engine: its inputs each tick, the look each frame and
-// what is drawn at it (the look's element and the tooltip).
+// what is drawn at it (the look's element, the carried item and the
+// tooltip).
 #include "app/application.h"
 #include "app/engine.h"
 
@@ -8,8 +9,8 @@
 
 #include "engine/render/quad_batch.h"
 #include "engine/system/numbers.h"
-#include "engine/text/text.h"
-#include "engine/text/text_encoding.h"
+#include "game/inventory.h"
+#include "game/tooltip.h"
 #include "scene/element.h"
 #include "scene/element_geometry.h"
 #include "scene/scene.h"
@@ -40,6 +41,8 @@ void MEngine::updatePointer() {
     for (int b = 0; b < 2; ++b)
         input.buttonPressed[b] = input.buttonReleased[b] = 0;
     input.keyPressed[kEscapeKey] = 0;
+    inventory->stepState(waiting);
+    inventory->updateClickTasks();
     pointer.dispatchClicks(*navigation, waiting);
 }
 
@@ -98,28 +101,16 @@ void MEngine::drawPointer() {
         drawElementImage(e, image, image.frameRect(static_cast<float>(roundToInteger(e.time))), corners,
                          packColor(1, 1, 1, 1));
     }
+    if (InventoryItem* item = inventory->takenItem())
+        inventory->drawTakenItem(*item, pointer.x + app.gameConfig.getFloat(sym::taken_offset_x(), 0),
+                                 pointer.y + app.gameConfig.getFloat(sym::taken_offset_y(), 0),
+                                 app.gameConfig.getFloat(sym::taken_scale(), 1));
     if (!pointer.tooltip().empty() && pointer.tooltipOpacity() > 0) {
         float x = std::round(pointer.x + app.gameConfig.getFloat(sym::tooltip_x(), 40));
         float y = std::round(pointer.y + app.gameConfig.getFloat(sym::tooltip_y(), 20));
-        drawTooltip(x, y, pointer.tooltip(), pointer.tooltipTicks(), pointer.tooltipOpacity(), true);
+        drawTooltip(inventory->tooltipStyle(), x, y, pointer.tooltip(), pointer.tooltipTicks(),
+                    pointer.tooltipOpacity(), true);
     }
-}
-
-void MEngine::drawTooltip(float x, float y, const std::string& text, int32_t ticks, float opacity, bool clamp) {
-    KText* font = fonts.drawingFont(app.gameConfig.getInt(sym::hud_tooltip_font(), 0));
-    if (!font || opacity <= 0 || text.empty())
-        return;
-    const float scale = app.settings.globalFontScaling;
-    float width = font->textWidth(text.c_str(), 0, scale, K_TEXT_UTF8);
-    float height = static_cast<float>(font->height());
-    if (clamp) {
-        x = std::clamp(x, 0.0f, std::max(0.0f, app.settings.screenW - width - 6));
-        y = std::clamp(y, 0.0f, std::max(0.0f, app.settings.screenH - height - 6));
-    }
-    int32_t shownChars = ticks * std::max(textCharCount(text.c_str(), K_TEXT_UTF8), 10) / 50;
-    font->setColor(packColor(0.78f, 0.67f, 0.54f, opacity));
-    font->drawTextBox(text.c_str(), shownChars, std::round(x), std::round(x) + width + 4096, std::round(y), K_ALIGN_LEFT,
-                      -1, scale, scale);
 }
 
 } // namespace glint

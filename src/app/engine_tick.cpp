@@ -1,11 +1,12 @@
 // The game tick: 10 ms of game time, its steps in a fixed order. Systems
-// that are not part of the engine yet (inventory, saves, sounds) take their
-// places in this order as they arrive.
+// that are not part of the engine yet (saves, sounds) take their places in
+// this order as they arrive.
 #include "app/application.h"
 #include "app/engine.h"
 
 #include "engine/system/clock.h"
 #include "engine/window/game_window.h"
+#include "game/inventory.h"
 #include "resource/resource_manager.h"
 #include "scene/scene_engine_state.h"
 #include "script/collector.h"
@@ -56,12 +57,14 @@ void MEngine::gameTick() {
         updatePointer();
         runTickPasses();
         finishPointerTick();
+        inventory->tick();
     }
     updatePauseOverlay();
     // Only the pause overlay keeps moving while the game is paused.
     for (MScene* scene : nav.updateScenes(active()))
         scene->update(true);
     if (active()) {
+        inventory->updatePanels();
         serveMainMenuRequest();
         syncDisplay(display, app.options, app.platform, app.window(), app.settings);
     }

@@ -4,6 +4,7 @@
 #include "app/engine.h"
 #include "app/user_identity.h"
 #include "engine/system/log.h"
+#include "game/inventory.h"
 
 #include <cstring>
 
@@ -44,6 +45,7 @@ int checkGame(std::FILE* out) {
         for (MScene* scene : engine.scenes.scenes())
             engine.loadDescription(*scene);
         engine.releaseSceneTexts();
+        engine.inventory->build(engine.sceneLoadContext());
         engine.createBuiltInVariables();
         for (MScene* scene : engine.scenes.scenes())
             engine.compileScripts(*scene);

@@ -1,10 +1,12 @@
 // Which layer takes the pointer: the overlay, an interface layer over the
-// game, the over-HUD, the HUD and the active scene are asked in this
-// order, and the first one with a task under the pointer keeps the click.
+// game, the over-HUD, the HUD with the inventory panels and the active
+// scene are asked in this order, and the first one with a task under the
+// pointer keeps the click.
 #include "game/pointer.h"
 
 #include <string_view>
 
+#include "game/inventory.h"
 #include "game/navigation.h"
 #include "scene/element.h"
 #include "scene/scene.h"
@@ -107,8 +109,11 @@ void MPointer::dispatchClicks(MNavigation& nav, bool waiting) {
                     clicked[kSecondaryButton] = false;
                     dropObject(1);
                 }
-                // The inventory panels join this pass with the inventory.
-                if (served)
+                bool consumed = false;
+                if (inventory)
+                    for (InventoryPanel& panel : inventory->panels)
+                        consumed = inventory->panelPointer(panel, consumed);
+                if (served || consumed)
                     return true;
             }
             return taskPass(s);

@@ -33,6 +33,11 @@ LayerSlot* MNavigation::itemSlot() {
     return const_cast<LayerSlot*>(static_cast<const MNavigation*>(this)->itemSlot());
 }
 
+bool MNavigation::itemSceneShown(const MScene* scene) const {
+    const LayerSlot* slot = itemSlot();
+    return scene && slot && slot->scene == scene && (slot->idle() || (slot->state == kSlotClosing && slotLock));
+}
+
 void MNavigation::openScene(MScene* scene) {
     if (!scene)
         return;

@@ -93,6 +93,9 @@ public:
     // A play scene exists and its "No_hud" is below limit: 0.5 for the HUD,
     // 1.5 for the over-HUD.
     bool hudAllowed(float limit) const;
+    // The scene shows in the item slot of a gameplay play scene: idle
+    // there, or closing while the slots are locked.
+    bool itemSceneShown(const MScene* scene) const;
     // Collects the layers with their opacity and darkness and draws them
     // from the highest one that hides everything behind it.
     void drawLayers();

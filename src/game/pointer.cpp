@@ -3,6 +3,7 @@
 
 #include <cmath>
 
+#include "game/inventory.h"
 #include "resource/configuration.h"
 #include "scene/element.h"
 #include "scene/element_geometry.h"
@@ -25,6 +26,12 @@ MElement* elementOf(const Value& value) {
     if (!value.is(ValueType::Element) || !value.pointer)
         return nullptr;
     return dynamic_cast<MElement*>(value.as<ScriptElement>());
+}
+
+InventoryItem* itemOf(const Value& value) {
+    if (!value.is(ValueType::Item) || !value.pointer)
+        return nullptr;
+    return dynamic_cast<InventoryItem*>(value.as<ScriptItem>());
 }
 
 // The long press comes after 80 ticks at normal speed.
@@ -54,6 +61,7 @@ void MPointer::bind(Scope& global, const MConfiguration& gameConfig) {
 void MPointer::updateState(PointerButtonsInput& input, const Value* engineSpeed) {
     dropRequest = false;
     hoverClick = hoverLook = hoverUse = HoverTarget{};
+    hoverItem = itemToTake = nullptr;
     oldTakenObject = Value();
     x = input.x, y = input.y;
     for (int b = 0; b < 2; ++b) {
@@ -104,6 +112,8 @@ void MPointer::takeObject(const Value& object, bool pressedNow) {
     takeOffsetX = takeOffsetY = 0;
     setTakeMode(kTakeModeDesktop);
     takenAtX = x, takenAtY = y;
+    if (InventoryItem* item = itemOf(object); item && inventory)
+        inventory->itemTaken(*item);
     // An element that keeps its place relative to the pointer.
     if (MElement* element = elementOf(object)) {
         const Value* keep = element->members.get(sym::Taken_no_center_on_pointer());
@@ -127,6 +137,8 @@ void MPointer::dropObject(int flag) {
         element->markChangedByScript();
     takenObject = Value();
     setTakeMode(0);
+    if (InventoryItem* item = itemOf(oldTakenObject); item && inventory)
+        inventory->itemDropped(*item);
     Value argument = Value::fromNumber(flag);
     callEvent(sym::on_object_untaken(), &argument);
 }
@@ -155,6 +167,10 @@ Symbol* MPointer::chooseLook(const LookContext& c) const {
     auto lookOf = [](const HoverTarget& target, const char* builtIn) {
         return target.pointerName ? target.pointerName : intern(builtIn);
     };
+    // A panel item picks up, or opens its close-up.
+    if (hoverItem)
+        return lookOf({hoverItem->clickTask, hoverItem->clickTask ? hoverItem->clickTask->pointerName : nullptr},
+                      hoverItem->itemScene ? "look" : "pick");
     if (hoverLook)
         return lookOf(hoverLook, "look");
     if (!takenObject.isNone() && hoverUse)
@@ -165,6 +181,10 @@ Symbol* MPointer::chooseLook(const LookContext& c) const {
 }
 
 std::string MPointer::tooltipText(bool mergeKeyAndText) const {
+    if (InventoryItem* item = itemOf(takenObject); item && inventory)
+        return inventory->itemTooltip(*item);
+    if (hoverItem && inventory)
+        return inventory->itemTooltip(*hoverItem);
     for (const HoverTarget* target : {&hoverUse, &hoverClick, &hoverLook}) {
         const MElement* element = target->task ? taskElement(*target->task) : nullptr;
         if (!element)

@@ -17,7 +17,9 @@ namespace glint {
 class KText;
 class MConfiguration;
 class MElement;
+class MInventory;
 class MNavigation;
+struct InventoryItem;
 class MScene;
 struct ScriptTask;
 struct Scope;
@@ -56,6 +58,10 @@ public:
     void dispatchClicks(MNavigation& navigation, bool waiting);
     // After the script passes: drops on nothing, and clicks nobody took.
     void serveUnhandled(bool waiting, bool clickHandled);
+    // One scene's task pass: the first enabled task under the pointer is
+    // the hover target of its kind, and the pointer event of its click type
+    // hands it to the task execution. True when the click was served.
+    bool taskPass(MScene* scene);
 
     void takeObject(const Value& object, bool pressed);
     void dropObject(int flag);
@@ -73,8 +79,9 @@ public:
     };
     Symbol* chooseLook(const LookContext& context) const;
 
-    // The tooltip of this tick's targets (the localized "tooltip_key" and
-    // "tooltip_text" of the hovered element), or "".
+    // The tooltip of this tick's targets: the carried or hovered item's,
+    // else the localized "tooltip_key" and "tooltip_text" of the hovered
+    // element; or "".
     std::string tooltipText(bool mergeKeyAndText) const;
     // Remembers the text and advances its fade; the opacity to draw with.
     float advanceTooltip(const std::string& text);
@@ -92,6 +99,9 @@ public:
     bool longPress = false;
     float dragOffset = 64, dragTakenOffset = 64; // BuildDragOffset, BuildDragTakenOffset
     HoverTarget hoverClick, hoverLook, hoverUse;
+    // The panel item under the pointer, and the one a click there takes.
+    InventoryItem* hoverItem = nullptr;
+    InventoryItem* itemToTake = nullptr;
     ScriptTask* pressTarget = nullptr;
     bool dropRequest = false;
     bool escapePressed = false;
@@ -100,12 +110,11 @@ public:
     float takenAtX = 0, takenAtY = 0;
 
     Value takenObject, oldTakenObject, pointerLook, waitPointerLook;
+    // The panels join the HUD's pass, and items taken and put back tell
+    // the inventory; null without one.
+    MInventory* inventory = nullptr;
 
 private:
-    // One scene's task pass: the first enabled task under the pointer is
-    // the hover target of its kind, and the pointer event of its click type
-    // hands it to the task execution. True when the click was served.
-    bool taskPass(MScene* scene);
     bool triggers(const ScriptTask& task) const;
 
     std::string tooltipShown_;

@@ -9,11 +9,15 @@
 namespace glint {
 
 PulseCurve PulseCurve::fromConfiguration(const MConfiguration& config) {
+    return fromKeys(config, "hud_pre_picking_factor_", "hud_pre_picking_time_");
+}
+
+PulseCurve PulseCurve::fromKeys(const MConfiguration& config, const char* factorKey, const char* timeKey) {
     PulseCurve curve;
     for (int i = 0; i < 6; ++i)
-        curve.factors[i] = config.getFloat(intern("hud_pre_picking_factor_" + std::to_string(i)), 1);
+        curve.factors[i] = config.getFloat(intern(factorKey + std::to_string(i)), 1);
     for (int i = 1; i <= 6; ++i)
-        curve.ends[i] = curve.ends[i - 1] + config.getFloat(intern("hud_pre_picking_time_" + std::to_string(i)), 0.5f) * 100;
+        curve.ends[i] = curve.ends[i - 1] + config.getFloat(intern(timeKey + std::to_string(i)), 0.5f) * 100;
     return curve;
 }
 

@@ -278,8 +278,10 @@ void accessMember(const Value* cells, AccessMode mode, Value& value) {
     case ValueType::Sound:
         return accessSceneObjectMember(object.as<ScriptSceneObject>(), object.type(), memberValue, kind, mode, value);
     case ValueType::Item:
-        if (m) return accessMembers(object.as<ScriptItem>()->members, m, mode, value);
-        break;
+        if (!m) break;
+        if (isWrite(mode)) object.as<ScriptItem>()->setProperty(m, value);
+        else object.as<ScriptItem>()->getProperty(m, value);
+        return;
     case ValueType::Task:
         return accessTaskMember(object.as<ScriptTask>(), memberValue, kind, mode, value);
     case ValueType::Function:

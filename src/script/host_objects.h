@@ -99,6 +99,17 @@ struct ScriptSound : ScriptSceneObject {
 // Inventory items are global: no scene.
 struct ScriptItem : ScriptHostObject {
     using ScriptHostObject::ScriptHostObject;
+
+    // Item properties; the default keeps them as plain members.
+    virtual bool getProperty(Symbol* key, Value& out) {
+        Value* cell = members.get(key);
+        out = cell ? *cell : Value();
+        return cell != nullptr;
+    }
+    virtual bool setProperty(Symbol* key, const Value& value) {
+        members.set(key, value);
+        return true;
+    }
 };
 
 } // namespace glint
