@@ -214,8 +214,6 @@ private:
     MPointer& pointer_;
     const MFontList& fonts_;
     PulseCurve wobbleCurve_;
-    Value* plusIndication_ = nullptr; // "?custom_plus_indication"
-    Value* showHint_ = nullptr;       // "Show_hint"
 };
 
 } // namespace glint

@@ -185,8 +185,6 @@ void MInventory::bind(Scope& global, const SceneLoadContext& context) {
     declareVariable(global, KindPlain, sym::force_inventory_position_by_item(), &forcePositionByItem);
     declareVariable(global, KindPlain, sym::forced_item(), &forcedItem);
     declareVariable(global, KindPlain, sym::forced_task(), &forcedTask);
-    plusIndication_ = findVariable(global, KindPlain, sym::q_custom_plus_indication(), nullptr, true);
-    showHint_ = findVariable(global, KindPlain, sym::Show_hint(), nullptr, true);
 
     // The anchors' positions are where the scripts' slides start from, so
     // the "hud" scene is readied first. Without an anchor a panel sits at

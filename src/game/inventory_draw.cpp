@@ -130,8 +130,10 @@ void MInventory::drawPanel(InventoryPanel& panel, float scale) {
             fade = std::clamp(a / (look.wobbleTime * 100), 0.0f, 1.0f);
             curve = wobbleCurve_.value(std::max(a, 0.0f));
         }
-        const float pictureScale = curve * (item->highlight * look.upscale + 1);
         const float alpha = scale * item->edgeOpacity * item->glow;
+        if (alpha <= 0)
+            continue; // scrolled out of view, or not here yet
+        const float pictureScale = curve * (item->highlight * look.upscale + 1);
         const int n = countVariantOf(*item);
         const auto x = static_cast<float>(item->x), y = static_cast<float>(item->y);
         drawItemPicture(*item, n, kItemReflection, x + look.reflectionX, y + look.reflectionY, look.reflectionPivotX,

@@ -35,12 +35,18 @@ InventoryItem* itemOf(const Value& value) {
     return value.is(ValueType::Item) && value.pointer ? dynamic_cast<InventoryItem*>(value.as<ScriptItem>()) : nullptr;
 }
 
-// Calls an "on_hint" function, which answers in "Show_hint".
-bool hintAnswersYes(Value* showHint, auto call) {
-    if (showHint)
-        *showHint = Value::fromNumber(0);
-    call();
-    return atLeast(showHint, 0.5);
+// A compiled "on_hint" function asked whether there is something to do:
+// it answers in the global "Show_hint".
+bool hintAnswersYes(const Value* function) {
+    Value* answer = findVariable(script().global(), KindPlain, sym::Show_hint(), nullptr, true);
+    *answer = Value::fromNumber(0);
+    callDefinedFunction(function->as<ScriptFunction>(), nullptr, 0);
+    return atLeast(answer, 0.5);
+}
+
+bool compiledFunction(const Value* value) {
+    return value && value->is(ValueType::Function) && value->pointer &&
+           value->as<ScriptFunction>()->impl != FunctionImpl::None;
 }
 
 } // namespace
@@ -96,9 +102,15 @@ void MInventory::updateItem(InventoryItem& item) {
         item.particlesActive = (hovered && item.highlight >= layout.particleThreshold) ||
                                (item.itemScene && shown.itemScene && shown.usable && plusIndication());
     }
-    if (item.element) {
-        item.element->overrideChannel(kElementPositionLocked, kChannelX, static_cast<float>(item.x));
-        item.element->overrideChannel(kElementPositionLocked, kChannelY, static_cast<float>(item.y));
+    if (MElement* element = item.element) {
+        const auto x = static_cast<float>(item.x), y = static_cast<float>(item.y);
+        // Resting items leave their elements alone, so the scene update
+        // skips them.
+        if (!element->hasFlag(kElementPositionLocked) || element->channels[kChannelX] != x ||
+            element->channels[kChannelY] != y) {
+            element->overrideChannel(kElementPositionLocked, kChannelX, x);
+            element->overrideChannel(kElementPositionLocked, kChannelY, y);
+        }
     }
     if (hooks.moveHoverParticles)
         hooks.moveHoverParticles(item, item.particlesActive);
@@ -141,10 +153,8 @@ void MInventory::updateUsable(InventoryItem& item) {
     MScene* scene = item.itemScene;
     if (item.count <= 0 || !scene)
         return;
-    Value* onHint = findVariable(scene->scope, KindFunction, sym::on_hint(), nullptr, false);
-    if (onHint && onHint->is(ValueType::Function) && onHint->pointer &&
-        onHint->as<ScriptFunction>()->impl != FunctionImpl::None &&
-        !hintAnswersYes(showHint_, [&] { callDefinedFunction(onHint->as<ScriptFunction>(), nullptr, 0); }))
+    const Value* onHint = findVariable(scene->scope, KindFunction, sym::on_hint(), nullptr, false);
+    if (compiledFunction(onHint) && !hintAnswersYes(onHint))
         return;
     for (ScriptTask* task : scene->scope.tasks) {
         if (!task->hintable || task->state != TaskEnabled)
@@ -152,9 +162,7 @@ void MInventory::updateUsable(InventoryItem& item) {
         if (MElement* element = taskElement(*task); element && !element->hasFlag(kElementVisible))
             continue;
         const Value* own = task->members.get(sym::on_hint());
-        if (own && own->is(ValueType::Function) && own->pointer &&
-            own->as<ScriptFunction>()->impl != FunctionImpl::None &&
-            !hintAnswersYes(showHint_, [&] { callDefinedFunction(own->as<ScriptFunction>(), nullptr, 0); }))
+        if (compiledFunction(own) && !hintAnswersYes(own))
             continue;
         if (InventoryItem* wanted = task->description ? itemOf(task->description->usingObject) : nullptr;
             wanted && wanted->count == 0)
@@ -178,9 +186,10 @@ void MInventory::updateArrows(InventoryPanel& panel) {
     show(panel.rightTask, allowed && panel.firstVisible + layout.visibleItems < count);
 }
 
-// "?custom_plus_indication": unset, or a number of at least 0.5.
+// The player's "?custom_plus_indication": unset, or a number of at least 0.5.
 bool MInventory::plusIndication() const {
-    return !plusIndication_ || plusIndication_->isNone() || atLeast(plusIndication_, 0.5);
+    const Value* setting = findVariable(script().global(), KindPlain, sym::q_custom_plus_indication(), nullptr, false);
+    return !setting || setting->isNone() || atLeast(setting, 0.5);
 }
 
 } // namespace glint

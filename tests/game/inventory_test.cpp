@@ -59,7 +59,7 @@ struct InventoryTest : EngineFixture {
         file("data/item_letter/item_letter.script", "init {\n  set #Open_time 0.1\n  set #Close_time 0.1\n}\n");
     }
     void SetUp() override {
-        writeGame("inventory_visible_items=8\r\n");
+        writeGame("inventory_visible_items=8\r\ninventory_wobble=1\r\n");
         startGame();
     }
     void startGame() {
@@ -231,6 +231,7 @@ TEST_F(InventoryTest, TheInventorySlidesWithTheAnchorsAnimation) {
     tick();
     EXPECT_EQ(inventory().state, kInventorySlidingIn);
     EXPECT_EQ(global("slideins"), 1);
+    EXPECT_TRUE(panel().wobbling) << "its items wobble as it comes";
     tick(29);
     EXPECT_EQ(inventory().state, kInventorySlidingIn) << "the slide of 0.3 s runs";
     tick(2);
@@ -248,6 +249,10 @@ TEST_F(InventoryTest, TheInventorySlidesWithTheAnchorsAnimation) {
     EXPECT_EQ(global("slideouts"), 1);
     tick(25);
     EXPECT_EQ(inventory().state, kInventoryHidden);
+
+    EXPECT_TRUE(panel().wobbling);
+    tick(150); // 359 ticks since it began
+    EXPECT_FALSE(panel().wobbling) << "six curve segments of 0.5 s and 0.07 s for each further slot";
 
     setGlobal("force_inventory", 1);
     tick();
