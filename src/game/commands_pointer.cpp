@@ -14,9 +14,12 @@ namespace {
 MPointer* served = nullptr;
 const PulseCurve* pulse = nullptr;
 
+// take object [flag]: an element or an inventory item; anything else
+// cannot be carried.
 uint32_t commandTake(Value* args, int) {
-    if (served && !args[0].isNone())
-        served->takeObject(args[0], roundedInt(args[1], 0) > 0);
+    const Value& object = args[0];
+    if (served && (object.is(ValueType::Element) || object.is(ValueType::Item)) && object.pointer)
+        served->takeObject(object, roundedInt(args[1], 0) > 0);
     return 0;
 }
 

@@ -8,6 +8,7 @@
 #include "scene/element.h"
 #include "scene/scene.h"
 #include "script/interpreter.h"
+#include "resource/texture.h"
 #include "text/localization.h"
 
 using namespace glint;
@@ -40,10 +41,12 @@ struct InventoryTest : EngineFixture {
         std::string items, totals;
         for (const char* name : {"item_coin", "item_key", "item_letter", "item_a", "item_b", "item_c", "item_d",
                                  "item_e", "item_f", "item_g", "item_h", "item_i"}) {
-            items += std::string(items.empty() ? "" : ", ") + "\"" + name + "\": {\"D\": [40, 40]}";
+            items += std::string(items.empty() ? "" : ", ") + "\"" + name + "\": {\"I\": [\"" + (name + 5) +
+                     ".png\"], \"D\": [40, 40]}";
             totals += std::string("  set ^") + name + ".Total_count 1\n";
         }
         file("data/_interface/inventory/_inventory.scene", "{\"elements\": {" + items + "}}");
+        file("data/_interface/inventory/_inventory.sxcfg", "item_coin=\"1, 22,5,-3,x\"\r\nitem_key=2\r\n");
         file("data/_interface/inventory/inventory.script",
              "action take_coin hand $item_coin ? {\n  do {\n    take ^item_coin\n  }\n}\n"
              "init {\n" + totals + "  set ^item_coin.Total_count 3\n  set ^item_coin.item_click_task @take_coin\n}\n");
@@ -366,6 +369,23 @@ TEST_F(InventoryTest, ItemProperties) {
     EXPECT_EQ(coin.clickTask, nullptr);
     coin.setProperty(sym::inventory_index(), Value::fromNumber(7));
     EXPECT_EQ(coin.panel, &panel(0)) << "one panel: clamped to it";
+}
+
+TEST_F(InventoryTest, PicturesListedByCodeFallBackToTheirKindForOtherCounts) {
+    const ItemImageSet& coin = *item("item_coin").defaultImageSet;
+    auto path = [&coin](int count, int kind) {
+        MTexture* picture = coin.picture(count, kind);
+        return std::string(picture ? picture->path : "");
+    };
+    const std::string folder = "data/_interface/inventory/";
+    EXPECT_EQ(path(0, kItemPicture), folder + "coin.png") << "its element's own";
+    EXPECT_EQ(path(0, kItemUnderPicture), folder + "coin_g.dds") << "code 1, named with the texture extension";
+    EXPECT_EQ(path(2, kItemReflection), folder + "coin_02_r.dds") << "code 22: for two pieces";
+    EXPECT_EQ(path(3, kItemUnderPicture), folder + "coin_g.dds") << "no picture for three: the one for none";
+    EXPECT_EQ(path(3, kItemReflection), "") << "and nothing when there is none";
+    EXPECT_EQ(path(0, kItemReflection), "");
+    const ItemImageSet& key = *item("item_key").defaultImageSet;
+    EXPECT_STREQ(key.picture(0, kItemReflection)->path, "data/_interface/inventory/key_r.dds") << "a single code";
 }
 
 TEST_F(InventoryTest, ItemTooltipsComeFromTheirTextsOrTheirLocalizedName) {
