@@ -35,6 +35,7 @@ class MPointer;
 class MResourceManager;
 class MScene;
 class MSceneRegistry;
+class MTexture;
 struct SceneLoadContext;
 struct Scope;
 struct ScriptTask;
@@ -214,6 +215,7 @@ private:
     MPointer& pointer_;
     const MFontList& fonts_;
     PulseCurve wobbleCurve_;
+    std::vector<MTexture*> heldPictures_; // the listed pictures, held for the run
 };
 
 } // namespace glint

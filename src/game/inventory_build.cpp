@@ -88,7 +88,10 @@ MInventory::MInventory(const MApplication& app, MSceneRegistry& scenes, MResourc
     wobbleCurve_ = PulseCurve::fromKeys(app.gameConfig, "inventory_wobble_scale_factor_", "inventory_wobble_scale_time_");
 }
 
-MInventory::~MInventory() = default;
+MInventory::~MInventory() {
+    for (MTexture* picture : heldPictures_)
+        resources_.release(picture);
+}
 
 void MInventory::build(const SceneLoadContext& context) {
     const int32_t count = std::clamp(app_.gameConfig.getInt(sym::inventory_count(), 1), 1, kMaxInventoryPanels);
@@ -174,6 +177,7 @@ void MInventory::registerExtraPictures(ItemImageSet& set) {
         MTexture* texture = resources_.texture(path, false, false);
         if (texture && texture != slot) {
             resources_.acquire(texture, false);
+            heldPictures_.push_back(texture);
             slot = texture;
         }
     }
