@@ -9,6 +9,7 @@
 #include "engine/window/system_cursor.h"
 #include "resource/resource_manager.h"
 #include "resource/texture.h"
+#include "game/game_property_commands.h"
 #include "game/navigation_commands.h"
 #include "game/pointer_commands.h"
 #include "scene/activity.h"
@@ -75,6 +76,7 @@ MEngine::~MEngine() {
         sceneEngineState().fonts = nullptr;
     registerNavigationCommands(nullptr);
     registerPointerCommands(nullptr, nullptr);
+    registerGamePropertyCommands(nullptr);
     if (current == this)
         current = nullptr;
 }
@@ -107,6 +109,7 @@ void MEngine::initialize() {
     pulseCurve = PulseCurve::fromConfiguration(app.gameConfig);
     registerPointerCommands(&pointer, &pulseCurve);
     registerElementCommands();
+    registerGamePropertyCommands(&app.gameProperties);
 
     if (KGameWindow* window = app.window())
         window->clearTiming();
