@@ -68,6 +68,7 @@ MEngine::MEngine(MApplication& application, MResourceManager& resourceManager)
     script_->configuration = {readConfiguration, writeConfiguration};
     script_->endRequest = endRun;
     script_->reportNonSerializable = app.settings.reportNonSerializableVariables;
+    script_->downloads.waitForTransfers = app.driver != nullptr; // headless runs repeat exactly
 }
 
 MEngine::~MEngine() {
