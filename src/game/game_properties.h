@@ -21,7 +21,6 @@ public:
     // The reference lasts until the next entry is added.
     GameProperty& lookup(Symbol* key);
     const std::vector<GameProperty>& entries() const { return entries_; }
-    void clear() { entries_.clear(); }
 
     // The store's file ("game." and the profile-list extension in the
     // per-user folder, written through the save stream) belongs to the

@@ -25,11 +25,10 @@ struct AlertRecord {
 
 class AlertQueue {
 public:
-    // Numbers the record and appends it; returns its number.
-    int32_t add(AlertRecord record) {
+    // Numbers the record and appends it.
+    void add(AlertRecord record) {
         record.number = ++lastNumber_;
         records_.push_back(std::move(record));
-        return lastNumber_;
     }
     bool empty() const { return records_.empty(); }
     AlertRecord take() {

@@ -63,6 +63,14 @@ struct NetworkTest : ScriptFixture {
     }
     static std::string quoted(const std::string& text) { return "\"" + text + "\""; }
     std::string url(const std::string& path) { return quoted(server->url(path)); }
+    // An element of the scene that keeps its downloaded pictures.
+    PictureElement* pictureElement(const char* name) {
+        elements_.push_back(std::make_unique<PictureElement>(intern(name), &scene));
+        ScriptElement* made = elements_.back().get();
+        declareElementVariable(scene.scope, made->name,
+                               scriptHeap().newCell(Value::fromPointer(ValueType::Element, made)));
+        return static_cast<PictureElement*>(made);
+    }
 };
 
 TEST_F(NetworkTest, TextDownloadsArriveIntactAsCallsOfTheNextUpdate) {
@@ -157,13 +165,8 @@ TEST_F(NetworkTest, ImageDownloadsReplaceTheElementsPicture) {
     // No known extension: tried as JPEG.
     server->serve("/avatar", {200, pictureFile("-size 8x8 xc:white", "jpg")});
     server->serve("/broken.png", {200, "<html>not a picture</html>"});
-    elements_.push_back(std::make_unique<PictureElement>(intern("photo"), &scene));
-    auto* photo = static_cast<PictureElement*>(elements_.back().get());
-    declareElementVariable(scene.scope, photo->name, scriptHeap().newCell(Value::fromPointer(ValueType::Element, photo)));
-    elements_.push_back(std::make_unique<PictureElement>(intern("avatar"), &scene));
-    auto* avatar = static_cast<PictureElement*>(elements_.back().get());
-    declareElementVariable(scene.scope, avatar->name,
-                           scriptHeap().newCell(Value::fromPointer(ValueType::Element, avatar)));
+    PictureElement* photo = pictureElement("photo");
+    PictureElement* avatar = pictureElement("avatar");
 
     run("  url_get_image " + url("/photo.png") + " $photo &picture 1\n");
     update();
@@ -195,9 +198,7 @@ TEST_F(NetworkTest, ImageDownloadsReplaceTheElementsPicture) {
 
 TEST_F(NetworkTest, AnElementDeletedWhileItsPictureDownloadsIsLeftAlone) {
     server->serve("/late.png", {200, pictureFile("-size 2x2 xc:green", "png")});
-    elements_.push_back(std::make_unique<PictureElement>(intern("frame"), &scene));
-    auto* frame = static_cast<PictureElement*>(elements_.back().get());
-    declareElementVariable(scene.scope, frame->name, scriptHeap().newCell(Value::fromPointer(ValueType::Element, frame)));
+    PictureElement* frame = pictureElement("frame");
     run("  url_get_image " + url("/late.png") + " $frame &picture 9\n");
     forgetElement(scene.scope, frame);
     update();

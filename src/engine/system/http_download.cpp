@@ -131,9 +131,4 @@ void KDownloadList::cancelAll() {
     takeFinished();
 }
 
-size_t KDownloadList::runningCount() const {
-    std::lock_guard<std::mutex> hold(lock_);
-    return running_.size();
-}
-
 } // namespace glint

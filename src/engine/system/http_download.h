@@ -44,7 +44,6 @@ public:
 
     // The response as text, ended by the zero byte.
     const char* text() const { return buffer_.get(); }
-    size_t size() const { return used_; }
     // Stores what fits of a piece of the response; returns the bytes taken.
     size_t append(const char* data, size_t size);
 
@@ -88,12 +87,11 @@ public:
     // Ends every transfer at once, waits for the threads and drops every
     // download, finished or not.
     void cancelAll();
-    size_t runningCount() const;
 
 private:
     void run(KDownload* download);
 
-    mutable std::mutex lock_;
+    std::mutex lock_;
     std::condition_variable finished_;
     std::vector<std::unique_ptr<KDownload>> running_;
     std::vector<std::unique_ptr<KDownload>> done_;
