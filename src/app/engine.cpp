@@ -9,6 +9,7 @@
 #include "engine/window/system_cursor.h"
 #include "resource/resource_manager.h"
 #include "resource/texture.h"
+#include "game/game_property_commands.h"
 #include "game/inventory.h"
 #include "game/inventory_commands.h"
 #include "game/navigation_commands.h"
@@ -69,6 +70,7 @@ MEngine::MEngine(MApplication& application, MResourceManager& resourceManager)
     script_->configuration = {readConfiguration, writeConfiguration};
     script_->endRequest = endRun;
     script_->reportNonSerializable = app.settings.reportNonSerializableVariables;
+    script_->downloads.waitForTransfers = app.driver != nullptr; // headless runs repeat exactly
 }
 
 MEngine::~MEngine() {
@@ -78,6 +80,7 @@ MEngine::~MEngine() {
     registerNavigationCommands(nullptr);
     registerPointerCommands(nullptr, nullptr);
     registerInventoryCommands(nullptr);
+    registerGamePropertyCommands(nullptr);
     if (current == this)
         current = nullptr;
 }
@@ -113,6 +116,7 @@ void MEngine::initialize() {
     registerPointerCommands(&pointer, &pulseCurve);
     registerInventoryCommands(inventory.get());
     registerElementCommands();
+    registerGamePropertyCommands(&app.gameProperties);
 
     if (KGameWindow* window = app.window())
         window->clearTiming();

@@ -58,6 +58,7 @@ void MEngine::gameTick() {
         runTickPasses();
         finishPointerTick();
         inventory->tick();
+        presentAlert();
     }
     updatePauseOverlay();
     // Only the pause overlay keeps moving while the game is paused.
