@@ -94,6 +94,7 @@ void MEngine::initialize() {
     sceneEngineState() = SceneEngineState{};
     readSceneConfiguration(sceneEngineState(), app.gameConfig);
     shareDrawingSettings();
+    setVideoPlaybackPreload(app.settings.videoPlaybackPreload);
 
     buildSceneRegistry();
     scenes.loadAtlases(sceneContext());
