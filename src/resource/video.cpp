@@ -47,13 +47,10 @@ void MVideo::load() {
     player_ = std::move(video);
     // A looping video plays from the start; its element pauses it when it
     // does not want it.
-    if (loop) {
-        player_->resume();
-        playing_ = true;
-    } else {
-        player_->pause();
-        setSoundPaused(true);
-    }
+    if (loop)
+        start();
+    else
+        hold(true);
 }
 
 void MVideo::unload() { discard(); }
@@ -66,16 +63,14 @@ void MVideo::advanceClock(double seconds) {
 void MVideo::start() {
     if (!player_)
         return;
-    player_->resume();
-    setSoundPaused(false);
+    hold(false);
     playing_ = true;
 }
 
 void MVideo::stop() {
     if (!player_)
         return;
-    player_->pause();
-    setSoundPaused(true);
+    hold(true);
     playing_ = false;
 }
 
@@ -96,17 +91,21 @@ bool MVideo::isPlaying() const { return playing_ && player_ && !player_->isDone(
 double MVideo::length() const { return player_ ? player_->duration() : 0; }
 
 void MVideo::pause() {
-    if (!player_)
-        return;
-    player_->pause();
-    setSoundPaused(true);
+    if (player_)
+        hold(true);
 }
 
 void MVideo::resume() {
-    if (!player_ || !playing_)
-        return;
-    player_->resume();
-    setSoundPaused(false);
+    if (player_ && playing_)
+        hold(false);
+}
+
+void MVideo::hold(bool held) {
+    if (held)
+        player_->pause();
+    else
+        player_->resume();
+    setSoundPaused(held);
 }
 
 // The player decodes pictures only; a movie's sound, once sound output

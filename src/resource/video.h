@@ -51,6 +51,8 @@ public:
     bool colorAlpha = false;
 
 private:
+    // Pauses or resumes the player and the sound.
+    void hold(bool held);
     void setSoundPaused(bool paused);
 
     std::unique_ptr<KMoviePlayer> player_;

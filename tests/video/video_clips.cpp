@@ -76,15 +76,6 @@ DecodedClip decodeWithFfmpeg(const std::string& path) {
     return clip;
 }
 
-bool coloursNear(uint32_t a, uint32_t b, int tolerance) {
-    for (int shift = 0; shift < 24; shift += 8) {
-        int d = static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF);
-        if (d < -tolerance || d > tolerance)
-            return false;
-    }
-    return true;
-}
-
 std::string hexColour(uint32_t pixel) {
     char text[16];
     std::snprintf(text, sizeof text, "#%06X", pixel & 0xFFFFFF);

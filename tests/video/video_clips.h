@@ -2,6 +2,8 @@
 // them to compare our frames with.
 #pragma once
 
+#include "support/image_compare.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -36,9 +38,9 @@ struct DecodedClip {
 };
 DecodedClip decodeWithFfmpeg(const std::string& path);
 
-// Whether the red, green and blue of two pixels differ by at most
-// tolerance each (colour conversions round differently).
-bool coloursNear(uint32_t a, uint32_t b, int tolerance = 4);
+// Whether the red, green and blue of two pixels are the same but for the
+// rounding of two colour conversions.
+inline bool coloursNear(uint32_t a, uint32_t b) { return channelsNear(a, b, 4); }
 std::string hexColour(uint32_t pixel);
 
 } // namespace glint::test
