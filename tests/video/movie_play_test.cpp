@@ -93,7 +93,7 @@ TEST_F(MoviePlayTest, PlaysItsColoursAsFfmpegDecodesThemAndEndsOnTheLast) {
          "  if #seen = 1 and $movie_colours.video_playing = 0 {\n    show $ended\n  }\n"
          "}\n");
     CommandResult result =
-        playMovie(frameAt(3.6), {{0.5, "red"}, {1.5, "green"}, {2.5, "blue"}, {2.9, "playing"}, {3.5, "ended"}});
+        playMovie(frameAt(3.6), {{0.5, "red"}, {1.5, "green"}, {2.5, "blue"}, {2.7, "playing"}, {3.5, "ended"}});
     ASSERT_EQ(result.status, 0) << result.err;
     DecodedClip clip = decodeWithFfmpeg(clipPath("movie_colours.ogv"));
     ASSERT_EQ(clip.frames.size(), 30u);
@@ -133,13 +133,13 @@ TEST_F(MoviePlayTest, StoppingPausesTheMovieAndHidingReleasesIt) {
          "    after 0.5 {\n      show $movie_hidden\n    }\n"
          "    after 1.5 {\n      start $movie_paused\n    }\n  }\n"
          "}\n");
-    CommandResult result = playMovie(frameAt(2.7), {{0.8, "hidden"}, {1.5, "stopped"}, {2.6, "resumed"}});
+    CommandResult result = playMovie(frameAt(3.1), {{0.8, "hidden"}, {1.5, "stopped"}, {3.0, "resumed"}});
     ASSERT_EQ(result.status, 0) << result.err;
     DecodedClip clip = decodeWithFfmpeg(clipPath("movie_paused.ogv"));
     EXPECT_EQ(pixel("hidden", 120, 60), kGrey);
     EXPECT_COLOUR(pixel("stopped", 40, 60), decodedAt(clip, 0.5)) << "the stopped movie holds its picture";
     EXPECT_COLOUR(pixel("stopped", 120, 60), decodedAt(clip, 0.5)) << "the shown movie plays from the start";
-    EXPECT_COLOUR(pixel("resumed", 40, 60), decodedAt(clip, 1.1)) << "and goes on where it stopped";
+    EXPECT_COLOUR(pixel("resumed", 40, 60), decodedAt(clip, 1.5)) << "and goes on where it stopped";
 }
 
 TEST_F(MoviePlayTest, AlphaComesFromThePictureBelowOrFromTheColour) {
