@@ -3,6 +3,7 @@
 #include "engine/system/log.h"
 #include "engine/system/thread.h"
 
+#include <atomic>
 #include <cctype>
 #include <cstring>
 #include <system_error>

@@ -15,13 +15,11 @@
 #include "engine/video/video_frame.h"
 #include "engine/video/video_source.h"
 
-#include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
 #include <memory>
 #include <mutex>
-#include <string>
 #include <thread>
 #include <vector>
 
