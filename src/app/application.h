@@ -8,6 +8,7 @@
 #include "app/game_config.h"
 #include "app/input_state.h"
 #include "app/options.h"
+#include "game/game_properties.h"
 #include "resource/configuration.h"
 
 #include <memory>
@@ -78,6 +79,7 @@ public:
     std::string userFolder;
     std::string windowTitle;
     OptionCells options;
+    GameProperties gameProperties;
     PlatformSettings platform;
     // PARAM0 to PARAM9: numbers (or none) survive a restart.
     Value carried[kCarriedValues];

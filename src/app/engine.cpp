@@ -9,6 +9,7 @@
 #include "engine/window/system_cursor.h"
 #include "resource/resource_manager.h"
 #include "resource/texture.h"
+#include "game/game_property_commands.h"
 #include "game/navigation_commands.h"
 #include "game/pointer_commands.h"
 #include "scene/activity.h"
@@ -67,6 +68,7 @@ MEngine::MEngine(MApplication& application, MResourceManager& resourceManager)
     script_->configuration = {readConfiguration, writeConfiguration};
     script_->endRequest = endRun;
     script_->reportNonSerializable = app.settings.reportNonSerializableVariables;
+    script_->downloads.waitForTransfers = app.driver != nullptr; // headless runs repeat exactly
 }
 
 MEngine::~MEngine() {
@@ -75,6 +77,7 @@ MEngine::~MEngine() {
         sceneEngineState().fonts = nullptr;
     registerNavigationCommands(nullptr);
     registerPointerCommands(nullptr, nullptr);
+    registerGamePropertyCommands(nullptr);
     if (current == this)
         current = nullptr;
 }
@@ -108,6 +111,7 @@ void MEngine::initialize() {
     pulseCurve = PulseCurve::fromConfiguration(app.gameConfig);
     registerPointerCommands(&pointer, &pulseCurve);
     registerElementCommands();
+    registerGamePropertyCommands(&app.gameProperties);
 
     if (KGameWindow* window = app.window())
         window->clearTiming();

@@ -181,6 +181,8 @@ private:
     void updatePointer();
     void finishPointerTick();
     void serveMainMenuRequest();
+    // The oldest alert scripts queued, shown and answered.
+    void presentAlert();
     void publishLook(Symbol* look);
     void drawPointer();
     void collectGarbage();

@@ -56,6 +56,7 @@ void MEngine::gameTick() {
         updatePointer();
         runTickPasses();
         finishPointerTick();
+        presentAlert();
     }
     updatePauseOverlay();
     // Only the pause overlay keeps moving while the game is paused.

@@ -54,6 +54,7 @@ void framePresented(void* user) {
 } // namespace
 
 bool MApplication::createWindow() {
+    gameProperties.load();
     loadOptions(options, platform, userFolder, settings, build.touch);
     logMessage("System: using OpenGL renderer");
     window_ = std::make_unique<KGameWindow>();

@@ -77,6 +77,9 @@ public:
     void scriptAnimate(int32_t from, int32_t to, float speed, bool effect) override;
     void scriptFade(bool fadeIn, int32_t ticks, bool effect) override;
     void scriptBlend(bool blendIn, int32_t ticks, bool effect) override;
+    // The picture replaces the pixels of the texture it draws, until that
+    // texture is loaded again; see element_picture.cpp.
+    void replacePicture(const KImageInfo& info, const uint32_t* pixels) override;
 
     bool hasFlag(uint32_t flag) const { return (flags & flag) != 0; }
 

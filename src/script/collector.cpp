@@ -86,6 +86,10 @@ void Collector::markSystem(ScriptSystem& system) {
         }
         drain();
     }
+    // Downloads in flight and queued alerts call back into the script later.
+    system.downloads.forEachValue([this](const Value& v) { pending_.push_back(v); });
+    for (const AlertRecord& alert : system.alerts.records())
+        for (const AlertButton& button : alert.buttons) pending_.push_back(button.function);
     const ExecContext& ctx = system.ctx;
     for (const Value* v : {&ctx.scene, &ctx.task, &ctx.element, &ctx.item, &ctx.self}) pending_.push_back(*v);
     for (int i = 0; i < system.top; ++i) pending_.push_back(system.stack[i]);

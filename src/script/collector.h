@@ -31,7 +31,8 @@ public:
     void markHost(ScriptHostObject* object);
     // The roots of the script system itself: every registered scene's
     // scope (the global scene's first), pending delayed calls and blocks,
-    // the execution context and the live part of the value stack.
+    // downloads in flight, queued alerts, the execution context and the
+    // live part of the value stack.
     void markSystem(ScriptSystem& system);
     // Returns how many objects and cells went back to the pools.
     size_t releaseUnmarked();

@@ -42,6 +42,7 @@ void forgetElement(Scope& scope, const ScriptElement* gone) {
     auto& cues = scope.cues;
     cues.erase(std::remove_if(cues.begin(), cues.end(), [gone](const AnimationCue* c) { return c->element == gone; }),
                cues.end());
+    script().downloads.forgetElement(gone);
 }
 
 } // namespace glint

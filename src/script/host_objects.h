@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "engine/images/image_handler.h"
 #include "script/property_list.h"
 
 namespace glint {
@@ -77,6 +78,10 @@ struct ScriptElement : ScriptSceneObject {
     virtual void scriptAnimate(int32_t /*from*/, int32_t /*to*/, float /*speed*/, bool /*effect*/) {}
     virtual void scriptFade(bool /*fadeIn*/, int32_t /*ticks*/, bool /*effect*/) {}
     virtual void scriptBlend(bool /*blendIn*/, int32_t /*ticks*/, bool /*effect*/) {}
+    // A downloaded picture (url_get_image) replaces the image it shows:
+    // info.width x info.height pixels, or DXT5 blocks. The scene layer
+    // draws it; without one nothing changes.
+    virtual void replacePicture(const KImageInfo& /*info*/, const uint32_t* /*pixels*/) {}
 };
 struct ScriptGroup : ScriptSceneObject {
     using ScriptSceneObject::ScriptSceneObject;

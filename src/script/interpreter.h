@@ -69,9 +69,6 @@ void addDelayedCall(Scope& scope, int32_t ticks, const Value& target, const Valu
 void addDelayedBlock(Scope& scope, int32_t ticks, Block* block);
 // abort on a function or method: drops the scope's pending calls of it.
 void abortDelayedCalls(Scope& scope, const Value& target);
-// Queue for calls posted by other threads (downloads); drained at the start
-// of runDelayedCalls under its lock.
-void postDelayedCall(Scope* scope, const Value& target, const Value* arguments, int count);
 
 // Runs the body of a when cue in the context of its scene; the scene's
 // animation decides when the element's clock passed the cue's time.

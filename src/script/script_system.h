@@ -18,7 +18,9 @@
 #include <deque>
 #include <vector>
 
+#include "script/alerts.h"
 #include "script/commands.h"
+#include "script/downloads.h"
 #include "script/heap.h"
 #include "script/host_objects.h"
 #include "script/script_source.h"
@@ -149,6 +151,8 @@ public:
     CompileState compile;
     PointerInput pointer;
     ConfigurationAccess configuration;
+    ScriptDownloads downloads; // url_get and url_get_image
+    AlertQueue alerts;         // show_alert
     PrintOutput printOutput = nullptr;
     EndRequest endRequest = nullptr;
     // The build option that reports saved variables of non-serializable

@@ -1,6 +1,5 @@
 // The task state machine, signals and the per-update passes.
 #include <algorithm>
-#include <mutex>
 
 #include "script/array_object.h"
 #include "script/commands.h"
@@ -132,11 +131,6 @@ void raiseSignal(ScriptSignal* signal) {
 
 // --- Delayed calls and blocks ---------------------------------------------
 
-namespace {
-std::mutex postedLock;
-std::vector<DelayedCall> posted; // filled by other threads
-} // namespace
-
 void addDelayedCall(Scope& scope, int32_t ticks, const Value& target, const Value* arguments, int count) {
     DelayedCall* call = script().newDelayedCall();
     call->scope = &scope;
@@ -144,16 +138,6 @@ void addDelayedCall(Scope& scope, int32_t ticks, const Value& target, const Valu
     call->target = target;
     call->arguments.assign(arguments, arguments + count);
     scope.delayedCalls.push_back(call);
-}
-
-void postDelayedCall(Scope* scope, const Value& target, const Value* arguments, int count) {
-    std::lock_guard<std::mutex> guard(postedLock);
-    DelayedCall call;
-    call.scope = scope;
-    call.remaining = 1;
-    call.target = target;
-    call.arguments.assign(arguments, arguments + count);
-    posted.push_back(std::move(call));
 }
 
 void addDelayedBlock(Scope& scope, int32_t ticks, Block* block) {
@@ -225,19 +209,9 @@ void runDelayedBlocks(Scope& scope) {
 
 void runDelayedCalls(Scope& scope) {
     ScriptSystem& s = script();
-    {
-        std::lock_guard<std::mutex> guard(postedLock);
-        for (size_t i = 0; i < posted.size();) {
-            if (posted[i].scope != &scope) {
-                ++i;
-                continue;
-            }
-            DelayedCall* call = s.newDelayedCall();
-            *call = std::move(posted[i]);
-            scope.delayedCalls.push_back(call);
-            posted.erase(posted.begin() + static_cast<long>(i));
-        }
-    }
+    // Results that worker threads finished: the first pass of an update
+    // takes them all and calls them with its own.
+    s.downloads.deliver(scope);
     auto& calls = scope.delayedCalls;
     for (DelayedCall* call : calls) --call->remaining;
     for (size_t i = calls.size(); i-- > 0;) {

@@ -19,7 +19,7 @@ constexpr uint32_t kRle8 = 1;
 constexpr uint32_t kRle4 = 2;
 constexpr uint32_t kBitfields = 3;
 
-uint32_t palette[256];
+thread_local uint32_t palette[256]; // per thread: downloads decode on worker threads
 
 struct BmpLayout {
     int64_t width = 0;
@@ -77,7 +77,7 @@ void readPalette(const ImageBytes& bytes, const BmpLayout& layout) {
 
 uint32_t* outputRow(const BmpLayout& layout, int64_t fileRow) {
     int64_t row = layout.topDown ? fileRow : layout.height - 1 - fileRow;
-    return imagePixelBuffer + row * layout.width;
+    return imageDecodeTarget() + row * layout.width;
 }
 
 // One channel of a bitfields pixel, moved to the top of its byte.
@@ -195,7 +195,8 @@ private:
 // The stream ending without an end-of-bitmap code ends the image there.
 void decodeRle(const ImageBytes& bytes, const BmpLayout& layout, bool fourBits) {
     uint32_t background = bytes.u32(layout.paletteOffset);
-    std::fill(imagePixelBuffer, imagePixelBuffer + layout.width * layout.height, background);
+    uint32_t* out = imageDecodeTarget();
+    std::fill(out, out + layout.width * layout.height, background);
     RleCursor cursor(layout);
     auto nibbleOrByte = [fourBits](uint8_t value, size_t i) -> uint8_t {
         return fourBits ? (i & 1 ? value & 15 : value >> 4) : value;

@@ -6,6 +6,14 @@ namespace glint {
 
 uint32_t imagePixelBuffer[kImagePixelBufferSize];
 
+constinit thread_local uint32_t* detail::threadDecodeTarget = nullptr;
+
+KImageDecodeTarget::KImageDecodeTarget(uint32_t* pixels) : previous_(detail::threadDecodeTarget) {
+    detail::threadDecodeTarget = pixels;
+}
+
+KImageDecodeTarget::~KImageDecodeTarget() { detail::threadDecodeTarget = previous_; }
+
 bool imageFitsPixelBuffer(const char* kind, int64_t width, int64_t height) {
     constexpr int64_t capacity = static_cast<int64_t>(kImagePixelBufferSize);
     if (width >= 0 && height >= 0 && (width == 0 || height <= capacity / width))

@@ -47,7 +47,7 @@ bool KImageHandlerDDS::decode(const void* data, size_t size, KImageInfo* info, b
         return false;
     }
     if (loadPixels)
-        std::memcpy(imagePixelBuffer, bytes.at(kPixelDataOffset), pixelBytes);
+        std::memcpy(imageDecodeTarget(), bytes.at(kPixelDataOffset), pixelBytes);
     return true;
 }
 

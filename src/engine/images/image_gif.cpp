@@ -79,8 +79,9 @@ bool KImageHandlerGif::decode(const void* data, size_t size, KImageInfo* info, b
     uint32_t height = std::max(screenHeight, rectangle.top + rectangle.height);
     if (!imageFitsPixelBuffer("GIF", width, height))
         return false;
-    std::fill(imagePixelBuffer, imagePixelBuffer + size_t{width} * height, palette_[background]);
-    GifRaster raster(imagePixelBuffer, width, rectangle, palette_);
+    uint32_t* canvas = imageDecodeTarget();
+    std::fill(canvas, canvas + size_t{width} * height, palette_[background]);
+    GifRaster raster(canvas, width, rectangle, palette_);
     lzw_.decode(bytes, pos, raster);
     *info = KImageInfo{width, height, 0, 1};
     return true;

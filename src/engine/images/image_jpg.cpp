@@ -29,7 +29,7 @@ bool readImage(jpeg_decompress_struct& decompressor, KImageInfo* info) {
     JSAMPARRAY row = (*decompressor.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&decompressor), JPOOL_IMAGE,
                                                        width * static_cast<uint32_t>(components), 1);
     while (decompressor.output_scanline < decompressor.output_height) {
-        uint32_t* out = imagePixelBuffer + size_t{decompressor.output_scanline} * width;
+        uint32_t* out = imageDecodeTarget() + size_t{decompressor.output_scanline} * width;
         jpeg_read_scanlines(&decompressor, row, 1);
         const JSAMPLE* in = row[0];
         for (uint32_t x = 0; x < width; ++x, in += components)

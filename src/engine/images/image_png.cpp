@@ -133,7 +133,7 @@ bool PngReader::readRows(KImageInfo* info) {
 void PngReader::convertRows(uint32_t width, uint32_t height, int channels, KImageInfo* info) {
     for (uint32_t y = 0; y < height; ++y) {
         const png_byte* in = rows_[y];
-        uint32_t* out = imagePixelBuffer + size_t{y} * width;
+        uint32_t* out = imageDecodeTarget() + size_t{y} * width;
         if (cgbi_) {
             convertCgbiRow(in, width, channels, out);
             continue;

@@ -11,7 +11,7 @@ namespace glint {
 
 namespace {
 
-uint32_t colorMap[256];
+thread_local uint32_t colorMap[256]; // per thread: downloads decode on worker threads
 
 struct TgaLayout {
     int width = 0;
@@ -69,7 +69,7 @@ uint32_t readPixel(const uint8_t* in, int depth) {
 uint32_t& outputPixel(const TgaLayout& layout, int fileRow, int fileColumn) {
     int row = layout.topDown ? fileRow : layout.height - 1 - fileRow;
     int column = layout.rightToLeft ? layout.width - 1 - fileColumn : fileColumn;
-    return imagePixelBuffer[static_cast<size_t>(row) * static_cast<size_t>(layout.width) + static_cast<size_t>(column)];
+    return imageDecodeTarget()[static_cast<size_t>(row) * static_cast<size_t>(layout.width) + static_cast<size_t>(column)];
 }
 
 bool decodeRaw(const ImageBytes& bytes, size_t pos, const TgaLayout& layout) {
