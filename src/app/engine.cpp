@@ -100,6 +100,7 @@ void MEngine::initialize() {
     sceneEngineState() = SceneEngineState{};
     readSceneConfiguration(sceneEngineState(), app.gameConfig);
     shareDrawingSettings();
+    setVideoPlaybackPreload(app.settings.videoPlaybackPreload);
 
     buildSceneRegistry();
     scenes.loadAtlases(sceneContext());

@@ -8,6 +8,7 @@
 #include "engine/resources/resource.h"
 #include "engine/system/log.h"
 #include "engine/system/system.h"
+#include "engine/video/video.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -48,6 +49,8 @@ std::unique_ptr<HeadlessDriver> makeDriver(const PlayerOptions& options) {
     // Before SDL starts: the offscreen display and silent audio.
     setenv("SDL_VIDEODRIVER", "offscreen", 1);
     setenv("SDL_AUDIODRIVER", "dummy", 1);
+    // Movies show the frame due at each game time, however slow decoding is.
+    KVideo::setFramesAwaited(true);
     return std::make_unique<HeadlessDriver>(options, std::move(inputs));
 }
 

@@ -79,17 +79,13 @@ void MResourceManager::append(MResource* resource) {
 }
 
 void MResourceManager::pauseVideos() {
-    for (int i = 0; i < videos_.size(); ++i) {
-        if (videos_.at(i)->isLoaded())
-            videos_.at(i)->pause();
-    }
+    for (int i = 0; i < videos_.size(); ++i)
+        videos_.at(i)->pause();
 }
 
 void MResourceManager::resumeVideos() {
-    for (int i = 0; i < videos_.size(); ++i) {
-        if (videos_.at(i)->isLoaded())
-            videos_.at(i)->resume();
-    }
+    for (int i = 0; i < videos_.size(); ++i)
+        videos_.at(i)->resume();
 }
 
 void MResourceManager::suspendSounds(bool all) {

@@ -4,6 +4,7 @@
 #include "scene/element_command_args.h"
 #include "scene/element_commands.h"
 #include "scene/element_media.h"
+#include "scene/element_movie.h"
 #include "scene/scene.h"
 #include "script/commands.h"
 #include "script/interpreter.h"

@@ -4,6 +4,7 @@
 #include "scene/activity.h"
 #include "scene/element.h"
 #include "scene/element_lists.h"
+#include "scene/element_movie.h"
 #include "scene/scene.h"
 #include "script/script_system.h"
 
@@ -58,7 +59,8 @@ void MElement::setShown(bool shown) {
         flags &= ~(kElementVisible | kElementActive);
         if (scene && scene->holder && held)
             releaseElementResources(*scene->holder, *this);
-        // Particle emission and the movie stop with their own pieces.
+        stopMovie(*this);
+        // Particle emission stops with its own piece.
     }
     markTransformDirty();
 }

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <unordered_map>
 
+#include "resource/video.h"
 #include "scene/element.h"
 #include "scene/scene.h"
 #include "script/array_object.h"
@@ -43,6 +44,14 @@ float visualField(const MElement& e, float MElementVisual::*field) { return e.vi
 void setVisualField(MElement& e, float MElementVisual::*field, const Value& v) {
     if (e.visual)
         e.visual->*field = floatOf(v);
+}
+
+const MVideo* movieOf(const MElement& e) { return e.visual ? e.visual->image.movie : nullptr; }
+
+// An open movie's length stands in for the visual's loop time.
+float loopTimeOf(const MElement& e) {
+    const MVideo* movie = movieOf(e);
+    return movie && movie->hasPlayer() ? static_cast<float>(movie->length()) : visualField(e, &MElementVisual::loopTime);
 }
 
 // camera_scene holds 1 + the index of a registered scene.
@@ -120,12 +129,12 @@ const ElementProperty kProperties[] = {
     {"time", [](const MElement& e) { return number(e.time * 0.01); }, nullptr},
     {"start_time", [](const MElement& e) { return number(visualField(e, &MElementVisual::startTime)); },
      [](MElement& e, const Value& v) { setVisualField(e, &MElementVisual::startTime, v); }},
-    // A playing movie's length takes the place of loopTime once movies play.
-    {"loop_time", [](const MElement& e) { return number(visualField(e, &MElementVisual::loopTime)); },
+    {"loop_time", [](const MElement& e) { return number(loopTimeOf(e)); },
      [](MElement& e, const Value& v) { setVisualField(e, &MElementVisual::loopTime, v); }},
     {"anim_speed", [](const MElement& e) { return number(e.timeControl ? e.timeControl->speed : 1.0f); },
      [](MElement& e, const Value& v) { e.setAnimSpeed(floatOf(v)); }},
-    {"video_playing", [](const MElement&) { return number(0); }, nullptr},
+    {"video_playing", [](const MElement& e) { return number(movieOf(e) && movieOf(e)->isPlaying() ? 1 : 0); },
+     nullptr},
     {"get_image", [](const MElement& e) { return elementValue(e.imageSource); }, nullptr},
     {"has_hotspot", [](const MElement& e) { return number(e.visual && e.visual->hasHotspot() ? 1 : 0); }, nullptr},
     {"hotspot", [](const MElement& e) { return elementValue(e.hotspot); },

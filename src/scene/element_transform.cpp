@@ -6,6 +6,7 @@
 #include "scene/element.h"
 #include "scene/element_geometry.h"
 #include "scene/element_media.h"
+#include "scene/element_movie.h"
 #include "scene/scene.h"
 #include "scene/scene_engine_state.h"
 #include "scene/scene_update_steps.h"

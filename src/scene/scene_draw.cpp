@@ -10,6 +10,7 @@
 #include "resource/texture.h"
 #include "scene/element.h"
 #include "scene/element_geometry.h"
+#include "scene/element_movie.h"
 #include "scene/scene.h"
 #include "scene/scene_draw.h"
 #include "scene/scene_engine_state.h"
@@ -86,8 +87,7 @@ void drawImageOf(MElement& e, float opacity) {
         return;
     Corners corners = elementCorners(e);
     if (image.movie) {
-        if (auto hook = sceneEngineState().draw.videoFrame)
-            hook(e, corners, elementColor(e, opacity), e.blendMode);
+        drawMovieFrame(*image.movie, corners, elementColor(e, opacity), e.blendMode);
         return;
     }
     FrameRect rect = image.frameRect(static_cast<float>(roundToInteger(e.time)));

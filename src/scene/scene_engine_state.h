@@ -2,12 +2,8 @@
 // pointer and the object it carries (kept by the pointer code), the
 // configuration keys of the carried object and of the camera, the plain
 // textures, the fonts and the text settings, and the drawing of what later
-// subsystems own (particles, movies).
+// subsystems own (particles).
 #pragma once
-
-#include <array>
-
-#include "scene/element_polygon.h"
 
 namespace glint {
 
@@ -22,9 +18,6 @@ class MTexture;
 struct SceneDrawHooks {
     // A particle element's instance, with the scene's draw opacity.
     void (*particleElement)(MElement& element, float drawOpacity) = nullptr;
-    // A movie element's current frame onto its corners; colour packed.
-    void (*videoFrame)(MElement& element, const std::array<PolygonPoint, 4>& corners, uint32_t color,
-                       int blendMode) = nullptr;
     // The free-running particle effects that belong to the scene.
     void (*sceneEffects)(MScene& scene) = nullptr;
 };

@@ -1,7 +1,5 @@
 // A scene collected as a layer of the frame: its draw inputs and the
 // frontmost opaque element that hides everything behind it.
-#include <string_view>
-
 #include "resource/video.h"
 #include "scene/element.h"
 #include "scene/scene.h"
@@ -11,14 +9,6 @@
 namespace glint {
 
 namespace {
-
-// A movie whose picture carries an alpha picture below the colour one
-// (tagged "_va_" or "_va." in its file name) is not opaque.
-bool hasStackedAlpha(const MVideo& video) {
-    std::string_view path = video.path ? video.path : "";
-    std::string_view file = path.substr(path.rfind('/') + 1);
-    return file.find("_va_") != std::string_view::npos || file.find("_va.") != std::string_view::npos;
-}
 
 // What draws an opaque picture: the clipping element, the plain textures
 // and movies without alpha.
@@ -31,7 +21,9 @@ bool drawsOpaque(const MElement& e) {
     const SceneEngineState& state = sceneEngineState();
     if (image.texture && (image.texture == state.plainWhite || image.texture == state.plainBlack))
         return true;
-    return image.movie && !hasStackedAlpha(*image.movie);
+    // A movie whose picture carries an alpha picture below the colour one
+    // is not opaque.
+    return image.movie && !image.movie->stackedAlpha;
 }
 
 bool hidesWhatIsBehind(const MElement& e) {

@@ -1,7 +1,7 @@
 // What loading, preparing and opening a scene need from the run of the
 // game. The engine builds one and passes it to MScene::load, prepare,
 // acquireResources and releaseResources; pieces that do not exist yet
-// (sounds, particles, subtitles, the scene update) join through the hooks,
+// (sounds, particles, the scene update) join through the hooks,
 // each of which may be left empty.
 #pragma once
 
@@ -26,8 +26,6 @@ struct SceneLoaderHooks {
     std::function<void(MScene&, bool acquire)> holdSounds;
     // A particle element whose system loaded: start its instance.
     std::function<void(MScene&, MElement&)> startParticles;
-    // A movie element: read the subtitles of moviePath.
-    std::function<void(MScene&, MElement&, const std::string& moviePath)> readSubtitles;
     // The end of preparing: one scene update with the scene clock running.
     std::function<void(MScene&)> firstUpdate;
 };

@@ -17,6 +17,7 @@
 #include "scene/scene.h"
 #include "scene/scene_loader.h"
 #include "scene/scene_registry.h"
+#include "scene/subtitles.h"
 #include "script/array_object.h"
 #include "script/symbol.h"
 
@@ -174,12 +175,15 @@ private:
         std::string path = moviePath(element);
         MImageAnim& image = element.visual->image;
         image.movie = context_.resources.video(path.c_str());
+        // The poster stands for the movie in the image record; held once
+        // from here on, it never loads, since drawing takes the frames.
         std::string poster = path + "." + context_.app.settings.texturesExt;
-        MTexture* texture = context_.resources.texture(poster.c_str(), true, false);
+        MTexture* texture = context_.resources.texture(poster.c_str(), false, false);
+        if (texture)
+            ++texture->refCount;
         if (!image.texture)
             image.texture = texture;
-        if (context_.hooks.readSubtitles)
-            context_.hooks.readSubtitles(scene_, element, path);
+        readSubtitles(scene_, element, context_.languageSuffix.empty());
     }
 
     // Idle loops run from the start with an open-ended clock that never

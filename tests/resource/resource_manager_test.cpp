@@ -135,7 +135,7 @@ TEST_F(ResourceManagerTest, SoundsAndVideosAreOnlyRegistered) {
     EXPECT_EQ(sound->refCount, 0);
     EXPECT_EQ(movie->refCount, 0);
     EXPECT_FALSE(sound->isLoaded());
-    EXPECT_FALSE(movie->isLoaded());
+    EXPECT_FALSE(movie->hasPlayer());
     EXPECT_TRUE(take().empty());
 }
 

@@ -11,8 +11,6 @@
 
 namespace glint::test {
 
-namespace {
-
 bool channelsNear(uint32_t a, uint32_t b, int tolerance) {
     for (int shift = 0; shift < 24; shift += 8) {
         int d = static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF);
@@ -21,6 +19,8 @@ bool channelsNear(uint32_t a, uint32_t b, int tolerance) {
     }
     return true;
 }
+
+namespace {
 
 bool writing() {
     const char* write = std::getenv("GLINT_WRITE_EXPECTED");

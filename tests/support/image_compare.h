@@ -10,6 +10,10 @@
 
 namespace glint::test {
 
+// Whether the three low bytes of two pixels differ by at most tolerance
+// each.
+bool channelsNear(uint32_t a, uint32_t b, int tolerance);
+
 // pixels: width x height values 0xRRGGBB, top row first.
 void expectPixelsMatch(int width, int height, const std::vector<uint32_t>& pixels, const std::string& path,
                        int tolerance = 2);
