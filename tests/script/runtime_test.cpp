@@ -69,6 +69,26 @@ TEST_F(ScriptFixture, AfterBlocksKeepTheirFrameAndRunInReverseOrder) {
     EXPECT_EQ(text("log"), "-secondfirst");
 }
 
+// An after written inside a running after block, or inside a function's
+// delayed block, keeps the locals of the frame it was written in.
+TEST_F(ScriptFixture, NestedAfterBlocksKeepTheirLocals) {
+    load("fun blink %e {\n"
+         "  after 0.01 {\n    set_str #log #log \"hide \" %e \";\"\n"
+         "    after 0.01 {\n      set_str #log #log \"show \" %e \";\"\n    }\n  }\n"
+         "}\n"
+         "init {\n"
+         "  set %x kept\n"
+         "  after 0.01 {\n    after 0.02 {\n      set #inner %x\n    }\n  }\n"
+         "  call &blink lamp\n"
+         "}\n");
+    update(1);
+    EXPECT_EQ(text("log"), "hide lamp;");
+    update(1);
+    EXPECT_EQ(text("log"), "hide lamp;show lamp;");
+    update(1);
+    EXPECT_EQ(text("inner"), "kept");
+}
+
 TEST_F(ScriptFixture, SignalsCountDownAndRunHandlers) {
     element("bell");
     load("on !ring {\n  add #rung 1\n}\n"
