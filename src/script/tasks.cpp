@@ -120,7 +120,7 @@ void raiseSignal(ScriptSignal* signal) {
         s.ctx.scene = Value::fromPointer(ValueType::Scene, signal->scope ? signal->scope->scene() : nullptr);
         if (handler->task) {
             s.ctx.task = Value::fromPointer(ValueType::Task, handler->task);
-            if (handler->task->element) s.ctx.element = Value::fromPointer(ValueType::Element, handler->task->element);
+            s.ctx.element = taskElement(handler->task);
         }
         setScriptErrorScope(s.ctx.scope);
         if (handlerCondition(statement)) runBlock(statement.block(), nullptr, 0, false);

@@ -142,6 +142,21 @@ TEST_F(ScriptFixture, TaskStatesExecutionAndEvents) {
     EXPECT_EQ(must->oldState, TaskDisabled);
 }
 
+// A task without element runs its handlers with no current element, even
+// when the caller had one.
+TEST_F(ScriptFixture, HandlersOfATaskWithoutElementHaveNoCurrentElement) {
+    element("door");
+    load("action lone hand ? ? {\n  do {\n    set #in_do #$\n    set #did 1\n  }\n"
+         "  on !ring {\n    set #in_on #$\n    set #rang 1\n  }\n}\n"
+         "action knock hand $door ? {\n  do {\n    call @lone\n    call !ring\n    set #after #$\n  }\n}\n");
+    executeTask(task("knock"));
+    EXPECT_EQ(number("did"), 1);
+    EXPECT_EQ(number("rang"), 1);
+    EXPECT_TRUE(value("in_do").isNone()) << text("in_do");
+    EXPECT_TRUE(value("in_on").isNone()) << text("in_on");
+    EXPECT_EQ(text("after"), "$room:door"); // the caller's own element comes back
+}
+
 TEST_F(ScriptFixture, InstanceStatesPropagate) {
     for (const char* n : {"cup_1", "cup_2", "cup_3"}) element(n);
     load("task cups hand $cup[] ? {\n  do {\n  }\n}\n");
