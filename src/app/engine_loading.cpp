@@ -1,6 +1,8 @@
 // The loading sequence: one step per frame, so that the loading screen keeps
 // moving. Steps that walk the scene list handle at most eleven scenes per
 // frame and continue where they stopped.
+#include <utility>
+
 #include "app/application.h"
 #include "app/engine.h"
 
@@ -9,6 +11,7 @@
 #include "engine/window/game_window.h"
 #include "game/inventory.h"
 #include "resource/resource_manager.h"
+#include "scene/scene.h"
 #include "script/compiler.h"
 #include "script/declarations.h"
 #include "script/interpreter.h"
@@ -111,13 +114,20 @@ void MEngine::loadingStep() {
 }
 
 SceneLoadContext MEngine::sceneLoadContext() {
+    SceneLoaderHooks hooks;
+    // A scene opens already updated once: its open handlers read the
+    // absolute positions the first frame shows.
+    hooks.firstUpdate = [](MScene& scene) {
+        scene.clockRuns = true;
+        scene.update(false);
+    };
     return {app,
             resources,
             scenes,
             [this](Symbol* name) -> const SceneText& { return sceneText(name); },
             hotspotSizeIncrement,
             languageSuffix(),
-            SceneLoaderHooks{}};
+            std::move(hooks)};
 }
 
 // Scenes loaded earlier as templates or instances of others return at once.
