@@ -26,6 +26,7 @@ void MEngine::updatePauseOverlay() {
 void MEngine::pause() {
     if (++pauseCount != 1)
         return;
+    pointer.dropDraggedObject();
     resources.pauseVideos();
     clearInputEdges();
 }
@@ -39,6 +40,7 @@ void MEngine::resume() {
         return;
     resources.resumeVideos();
     clearInputEdges();
+    pointer.pressTarget = nullptr;
 }
 
 void MEngine::resumeAfterFocusLoss() {
@@ -60,6 +62,7 @@ void MEngine::settleFocusChange() {
     if (focused != wasFocused) {
         if (focused) {
             clearInputEdges();
+            pointer.pressTarget = nullptr;
             if (KGameWindow* window = app.window())
                 window->resetTiming();
             resumeAfterFocusLoss();
@@ -77,6 +80,7 @@ void MEngine::focusGained() {
     focused = true;
     reassertDisplay(app.options, app.platform, app.window(), app.settings);
     clearInputEdges();
+    pointer.pressTarget = nullptr;
     if (KGameWindow* window = app.window())
         window->resetTiming();
 }
