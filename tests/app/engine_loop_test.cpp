@@ -269,6 +269,14 @@ TEST_F(EngineFixture, TheLoadingBarFollowsProgressAndThePauseTextShowsWhilePause
     ASSERT_TRUE(bar->getProperty(intern("crop_offset_x"), reveal));
     EXPECT_FLOAT_EQ(reveal.number, -1024 * 0.75) << "the game width stands in for a bar without image";
     EXPECT_FLOAT_EQ(glow->channels[kChannelX], 100 - 512 + 256);
+    // From phase 9 on the whole bar shows; the glow still tells the progress.
+    int32_t phase = engine.phase;
+    engine.phase = 9;
+    engine.drawGame();
+    ASSERT_TRUE(bar->getProperty(intern("crop_offset_x"), reveal));
+    EXPECT_FLOAT_EQ(reveal.number, 0);
+    EXPECT_FLOAT_EQ(glow->channels[kChannelX], 100 - 512 + 256);
+    engine.phase = phase;
 
     loadUntilPlay(engine);
     engine.advanceBy(10);
