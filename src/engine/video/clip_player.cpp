@@ -33,12 +33,13 @@ void KClipPlayer::pause() { clip_->timer().pause(); }
 
 void KClipPlayer::restart() { clip_->restart(); }
 
-// The clip drops frames whose time is over whenever it is asked; the
-// picture only matters when drawn.
+// Asking for the frame lets the clip drop the frames whose time is over,
+// which frees them for the decoder; the picture only matters when drawn.
 void KClipPlayer::update(bool upload) {
-    if (!upload || !started_)
+    if (!started_)
         return;
-    if (const TheoraVideoFrame* frame = clip_->nextFrame(); frame && frame->serial != shownSerial_)
+    const TheoraVideoFrame* frame = clip_->nextFrame();
+    if (upload && frame && frame->serial != shownSerial_)
         show(*frame);
 }
 

@@ -226,18 +226,30 @@ int64_t TheoraVideoClip_Theora::lastFrameCount(uint64_t tail) {
     return count;
 }
 
+// Pages left over from reading the headers come first: a small file may
+// have been read whole by then.
 bool TheoraVideoClip_Theora::readData() {
+    if (takePages())
+        return true;
     if (!feed(sync_)) {
         if (!loops())
             endOfFile_ = true;
         return false;
     }
+    takePages();
+    return true;
+}
+
+bool TheoraVideoClip_Theora::takePages() {
+    bool taken = false;
     ogg_page page;
     for (int got; (got = ogg_sync_pageout(&sync_, &page)) != 0;) {
-        if (got > 0)
+        if (got > 0) {
             ogg_stream_pagein(&theoraStream_, &page);
+            taken = true;
+        }
     }
-    return true;
+    return taken;
 }
 
 bool TheoraVideoClip_Theora::decodeNextFrame() {

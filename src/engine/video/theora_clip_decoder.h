@@ -25,6 +25,9 @@ protected:
 
 private:
     bool feed(ogg_sync_state& sync);
+    // Every complete page read so far into the video stream; false when
+    // there was none.
+    bool takePages();
     void readHeaders();
     bool takeFirstHeader(ogg_page& page, int& theoraHeaders, int& vorbisHeaders);
     void readRemainingHeaders(int theoraHeaders, int vorbisHeaders);

@@ -2,10 +2,15 @@
 // standard output, and nowhere else.
 #pragma once
 
+#include <functional>
 #include <string>
 
 namespace glint {
 
 void theoraLog(const std::string& text);
+
+// Tests read the lines here instead; null restores the standard output.
+using TheoraLogSink = std::function<void(const std::string& text)>;
+void setTheoraLogSink(TheoraLogSink sink);
 
 } // namespace glint

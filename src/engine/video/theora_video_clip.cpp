@@ -50,11 +50,15 @@ void TheoraVideoClip::update(float seconds) {
 // A looping clip's clock only goes round once decoding has, so that the
 // next pass has frames; a headless run waits for that moment rather than
 // letting the clock stand at the end for a tick or two.
+// Frames that are over make room for the decoder to reach the end.
 void TheoraVideoClip::awaitRestartedDecoder() {
     if (!framesAwaited || restarted_)
         return;
     std::unique_lock<std::mutex> lock(frameQueue_.mutex());
-    frameQueue_.changed().wait_for(lock, kLongestWait, [this] { return restarted_ || endOfFile_; });
+    frameQueue_.changed().wait_for(lock, kLongestWait, [this] {
+        dropOutdatedLocked(clockNow());
+        return restarted_ || endOfFile_;
+    });
 }
 
 void TheoraVideoClip::dropOutdatedLocked(float now) {
@@ -106,9 +110,15 @@ TheoraVideoFrame* TheoraVideoClip::nextFrame() {
 // Done once decoding has ended and the last frame is due: no ready frame
 // waits behind the first one.
 bool TheoraVideoClip::isDone() {
-    if (!endOfFile_)
-        return false;
-    std::lock_guard<std::mutex> hold(frameQueue_.mutex());
+    std::unique_lock<std::mutex> lock(frameQueue_.mutex());
+    if (framesAwaited)
+        frameQueue_.changed().wait_for(lock, kLongestWait, [this] { return !mayBeLastLocked() || endOfFile_; });
+    return endOfFile_ && mayBeLastLocked();
+}
+
+// No ready frame waits behind the first one, and that one is due (or
+// there is none).
+bool TheoraVideoClip::mayBeLastLocked() {
     auto& frames = frameQueue_.frames();
     if (frames.empty() || !frames.front()->ready)
         return true;

@@ -97,6 +97,7 @@ protected:
     // With the queue's mutex held.
     void dropOutdatedLocked(float now);
     bool dueFrameKnownLocked(float now);
+    bool mayBeLastLocked();
     float clockNow() const { return timer_.getTime() + passStart(clockPass_); }
     void awaitRestartedDecoder();
 
