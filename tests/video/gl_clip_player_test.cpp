@@ -121,6 +121,7 @@ TEST_F(ClipPlayerTest, ShowsTheSameFrameAsTheEnginePlayerAtEveryTickAndEndsWithI
     }
     EXPECT_EQ(player->currentFrame(), kFrames - 1);
     EXPECT_TRUE(video.isDone());
+    EXPECT_EQ(manager->workLogEntries(&player->clip()), 0u) << "a clip alone needs no log";
     EXPECT_FLOAT_EQ(player->clip().duration(), 2.0f) << "frames / fps";
     EXPECT_FLOAT_EQ(player->clip().timer().getTime(), 2.0f) << "the clock stops at the end";
     KMovieFrame shown;
@@ -188,8 +189,6 @@ TEST_F(ClipPlayerTest, ManyClipsShareTheTwoWorkersWithoutStarvingOne) {
     while (!allQueued() && std::chrono::steady_clock::now() < deadline)
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     EXPECT_TRUE(allQueued());
-    for (auto& p : players)
-        EXPECT_GT(manager->workLogEntries(&p->clip()), 0u) << "every choice is logged";
     // Then all play on together, each showing the frame due.
     TheoraVideoClip::setFramesAwaited(true);
     for (int tick = 1; tick <= 125; ++tick) {
@@ -229,6 +228,7 @@ struct BrokenClip {
     std::function<std::string(const std::string& good)> bytes;
     const char* logLine;
 };
+void PrintTo(const BrokenClip& clip, std::ostream* out) { *out << clip.name; }
 
 class BrokenClipTest : public ClipPlayerTest, public testing::WithParamInterface<BrokenClip> {};
 

@@ -90,6 +90,7 @@ struct MoviePlayer {
     const char* name;
     const char* configuration;
 };
+void PrintTo(const MoviePlayer& player, std::ostream* out) { *out << player.name; }
 
 class MoviePlayersTest : public MoviePlayTest, public testing::WithParamInterface<MoviePlayer> {
 protected:

@@ -21,8 +21,10 @@ constexpr uint64_t kLongestTail = 204800;
 
 [[noreturn]] void fail(const char* message) { throw TheoraGenericException{message}; }
 
+} // namespace
+
 // The Vorbis stream's header records while they are read.
-struct VorbisHeaders {
+struct TheoraVideoClip_Theora::VorbisHeaders {
     vorbis_info info;
     vorbis_comment comment;
     ogg_stream_state stream{};
@@ -46,6 +48,8 @@ struct VorbisHeaders {
         vorbis_comment_init(&comment);
     }
 };
+
+namespace {
 
 // The pages of a file read in pieces, for the length scan.
 struct PageReader {
@@ -116,67 +120,96 @@ void TheoraVideoClip_Theora::checkPicture() const {
 // kept. The other headers follow on later pages.
 void TheoraVideoClip_Theora::readHeaders() {
     VorbisHeaders vorbis;
-    int theoraHeaders = 0, vorbisHeaders = 0;
-    bool dataPage = false;
-    ogg_page page;
-    while (!dataPage && feed(sync_)) {
-        while (ogg_sync_pageout(&sync_, &page) > 0) {
-            if (!ogg_page_bos(&page)) {
-                if (haveTheora_)
-                    ogg_stream_pagein(&theoraStream_, &page);
-                if (vorbis.haveStream)
-                    ogg_stream_pagein(&vorbis.stream, &page);
-                dataPage = true;
-                break;
-            }
-            ogg_stream_state trial;
-            ogg_stream_init(&trial, ogg_page_serialno(&page));
-            ogg_stream_pagein(&trial, &page);
-            ogg_packet packet;
-            bool first = ogg_stream_packetout(&trial, &packet) == 1;
-            if (first && theoraHeaders == 0 && th_decode_headerin(&info_, &comment_, &setup_, &packet) > 0) {
-                std::memcpy(&theoraStream_, &trial, sizeof trial);
-                haveTheora_ = true;
-                theoraHeaders = 1;
-            } else if (first && vorbisHeaders == 0 &&
-                       vorbis_synthesis_headerin(&vorbis.info, &vorbis.comment, &packet) == 0) {
-                std::memcpy(&vorbis.stream, &trial, sizeof trial);
-                vorbis.haveStream = true;
-                vorbisHeaders = 1;
-            } else {
-                if (first && vorbisHeaders == 0)
-                    vorbis.reset();
-                ogg_stream_clear(&trial);
-            }
-        }
-    }
+    HeaderCounts counts;
+    bool dataPage = findStreams(vorbis, counts);
     if (!haveTheora_)
         fail(dataPage ? "invalid theora stream" : "End of file found prematurely");
-    while (theoraHeaders < 3 || (vorbisHeaders > 0 && vorbisHeaders < 3)) {
-        ogg_packet packet;
-        for (int got; theoraHeaders < 3 && (got = ogg_stream_packetout(&theoraStream_, &packet)) != 0; ++theoraHeaders) {
+    readOtherHeaders(vorbis, counts);
+}
+
+// True once a page that begins no stream came (it goes to the streams).
+bool TheoraVideoClip_Theora::findStreams(VorbisHeaders& vorbis, HeaderCounts& counts) {
+    ogg_page page;
+    while (feed(sync_)) {
+        for (int got; (got = ogg_sync_pageout(&sync_, &page)) != 0;) {
+            if (got < 0)
+                continue;
+            if (!ogg_page_bos(&page)) {
+                pageIn(vorbis, page);
+                return true;
+            }
+            tryStream(vorbis, counts, page);
+        }
+    }
+    return false;
+}
+
+void TheoraVideoClip_Theora::tryStream(VorbisHeaders& vorbis, HeaderCounts& counts, ogg_page& page) {
+    ogg_stream_state trial;
+    ogg_stream_init(&trial, ogg_page_serialno(&page));
+    ogg_stream_pagein(&trial, &page);
+    ogg_packet packet;
+    bool first = ogg_stream_packetout(&trial, &packet) == 1;
+    if (first && counts.theora == 0 && th_decode_headerin(&info_, &comment_, &setup_, &packet) > 0) {
+        std::memcpy(&theoraStream_, &trial, sizeof trial);
+        haveTheora_ = true;
+        counts.theora = 1;
+    } else if (first && counts.vorbis == 0 && vorbis_synthesis_headerin(&vorbis.info, &vorbis.comment, &packet) == 0) {
+        std::memcpy(&vorbis.stream, &trial, sizeof trial);
+        vorbis.haveStream = true;
+        counts.vorbis = 1;
+    } else {
+        if (first && counts.theora == 0)
+            resetTheoraHeaders();
+        if (first && counts.vorbis == 0)
+            vorbis.reset();
+        ogg_stream_clear(&trial);
+    }
+}
+
+void TheoraVideoClip_Theora::pageIn(VorbisHeaders& vorbis, ogg_page& page) {
+    if (haveTheora_)
+        ogg_stream_pagein(&theoraStream_, &page);
+    if (vorbis.haveStream)
+        ogg_stream_pagein(&vorbis.stream, &page);
+}
+
+void TheoraVideoClip_Theora::readOtherHeaders(VorbisHeaders& vorbis, HeaderCounts& counts) {
+    ogg_packet packet;
+    ogg_page page;
+    for (;;) {
+        for (int got; counts.theora < 3 && (got = ogg_stream_packetout(&theoraStream_, &packet)) != 0; ++counts.theora) {
             if (got < 0)
                 fail("Error parsing Theora stream headers.");
             if (th_decode_headerin(&info_, &comment_, &setup_, &packet) <= 0)
                 fail("invalid theora stream");
         }
-        for (int got; vorbisHeaders > 0 && vorbisHeaders < 3 && (got = ogg_stream_packetout(&vorbis.stream, &packet)) != 0;
-             ++vorbisHeaders) {
+        for (int got; vorbis.haveStream && counts.vorbis < 3 && (got = ogg_stream_packetout(&vorbis.stream, &packet)) != 0;
+             ++counts.vorbis) {
             if (got < 0)
                 fail("Error parsing vorbis stream headers");
             if (vorbis_synthesis_headerin(&vorbis.info, &vorbis.comment, &packet) != 0)
                 fail("invalid stream");
         }
-        if (theoraHeaders == 3 && (vorbisHeaders == 0 || vorbisHeaders == 3))
-            break;
-        if (ogg_sync_pageout(&sync_, &page) > 0) {
-            ogg_stream_pagein(&theoraStream_, &page);
-            if (vorbis.haveStream)
-                ogg_stream_pagein(&vorbis.stream, &page);
-        } else if (!feed(sync_)) {
+        if (counts.theora == 3 && (!vorbis.haveStream || counts.vorbis == 3))
+            return;
+        int got = ogg_sync_pageout(&sync_, &page);
+        if (got > 0)
+            pageIn(vorbis, page);
+        else if (got == 0 && !feed(sync_))
             fail("End of file found prematurely");
-        }
     }
+}
+
+// A refused identification header may have filled part of the records.
+void TheoraVideoClip_Theora::resetTheoraHeaders() {
+    th_comment_clear(&comment_);
+    th_info_clear(&info_);
+    th_info_init(&info_);
+    th_comment_init(&comment_);
+    if (setup_)
+        th_setup_free(setup_);
+    setup_ = nullptr;
 }
 
 // The number of frames from the last video page near the end of the file:

@@ -24,13 +24,21 @@ protected:
     void restartDecoder() override;
 
 private:
+    struct VorbisHeaders;
+    struct HeaderCounts {
+        int theora = 0, vorbis = 0;
+    };
+
     bool feed(ogg_sync_state& sync);
     // Every complete page read so far into the video stream; false when
     // there was none.
     bool takePages();
     void readHeaders();
-    bool takeFirstHeader(ogg_page& page, int& theoraHeaders, int& vorbisHeaders);
-    void readRemainingHeaders(int theoraHeaders, int vorbisHeaders);
+    bool findStreams(VorbisHeaders& vorbis, HeaderCounts& counts);
+    void tryStream(VorbisHeaders& vorbis, HeaderCounts& counts, ogg_page& page);
+    void pageIn(VorbisHeaders& vorbis, ogg_page& page);
+    void readOtherHeaders(VorbisHeaders& vorbis, HeaderCounts& counts);
+    void resetTheoraHeaders();
     void checkPicture() const;
     void scanDuration();
     int64_t lastFrameCount(uint64_t tail);

@@ -110,6 +110,8 @@ TheoraVideoFrame* TheoraVideoClip::nextFrame() {
 // Done once decoding has ended and the last frame is due: no ready frame
 // waits behind the first one.
 bool TheoraVideoClip::isDone() {
+    if (loops())
+        return endOfFile_;
     std::unique_lock<std::mutex> lock(frameQueue_.mutex());
     if (framesAwaited)
         frameQueue_.changed().wait_for(lock, kLongestWait, [this] { return !mayBeLastLocked() || endOfFile_; });
