@@ -127,6 +127,9 @@ TEST_P(MoviePlayersTest, PlaysItsColoursAsFfmpegDecodesThemAndEndsOnTheLast) {
     EXPECT_COLOUR(pixel("ended", 80, 60), decodedAt(clip, 2.9)) << "the last frame stays";
     EXPECT_EQ(pixel("ended", markerX(0), 4), kWhite) << "video_playing is 0 at the end";
     EXPECT_EQ(pixel("ended", 20, 60), kGrey) << "the movie keeps to its element's rectangle";
+    bool clips = result.out.find("Creating video from data source: MEM:memory [4 precached frames].\n") !=
+                 std::string::npos;
+    EXPECT_EQ(clips, std::string(GetParam().name) == "Clips") << result.out;
 }
 
 TEST_P(MoviePlayersTest, ALoopingMovieStartsOverAndAnEmissionOfZeroKeepsOneStill) {
