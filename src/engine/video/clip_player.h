@@ -37,7 +37,6 @@ public:
 
     // A looping clip goes round at its end.
     void setAutoRestart(bool loop) { clip_->setAutoRestart(loop); }
-    bool isPaused() const { return clip_->timer().isPaused(); }
     // The Theora frame number of the frame last uploaded, -1 before one.
     int64_t currentFrame() const { return currentFrame_; }
     TheoraVideoClip& clip() const { return *clip_; }

@@ -15,7 +15,6 @@ public:
     using TheoraVideoClip::TheoraVideoClip;
     ~TheoraVideoClip_Theora() override;
 
-    std::string decoderName() const override { return "Theora"; }
     void load() override;
     bool decodeNextFrame() override;
 

@@ -8,7 +8,7 @@
 
 namespace glint {
 
-TheoraVideoFrame::TheoraVideoFrame(TheoraVideoClip& clip, uint32_t stride, uint32_t height) : clip_(clip) {
+TheoraVideoFrame::TheoraVideoFrame(uint32_t stride, uint32_t height) {
     size_t bytes = size_t{bytesPerPixel} * stride * height;
     pixels_.reset(new (std::nothrow) unsigned char[bytes]);
     if (pixels_)
@@ -19,7 +19,7 @@ size_t TheoraFrameQueue::fill(size_t count, uint32_t stride, uint32_t height) {
     std::lock_guard<std::mutex> hold(mutex_);
     frames_.clear();
     while (frames_.size() < count) {
-        auto frame = std::make_unique<TheoraVideoFrame>(clip_, stride, height);
+        auto frame = std::make_unique<TheoraVideoFrame>(stride, height);
         if (!frame->pixels()) {
             theoraLog("TheoraFrameQueue: unable to create " + std::to_string(count) +
                       " frames, out of memory. Created " + std::to_string(frames_.size()) + " frames.");

@@ -13,18 +13,15 @@
 
 namespace glint {
 
-class TheoraVideoClip;
-
 class TheoraVideoFrame {
 public:
     // Every byte of the buffer starts as 0xFF; pixels() is null when the
     // buffer could not be had.
-    TheoraVideoFrame(TheoraVideoClip& clip, uint32_t stride, uint32_t height);
+    TheoraVideoFrame(uint32_t stride, uint32_t height);
 
     // 32-bit B, G, R, X pixels, stride x height.
     unsigned char* pixels() { return pixels_.get(); }
     const unsigned char* pixels() const { return pixels_.get(); }
-    TheoraVideoClip& clip() const { return clip_; }
     static constexpr uint32_t bytesPerPixel = 4;
 
     // When the frame is shown (within the clip's pass decodePass) and for
@@ -38,14 +35,11 @@ public:
     bool inUse = false;
 
 private:
-    TheoraVideoClip& clip_;
     std::unique_ptr<unsigned char[]> pixels_;
 };
 
 class TheoraFrameQueue {
 public:
-    explicit TheoraFrameQueue(TheoraVideoClip& clip) : clip_(clip) {}
-
     // Drops the frames held and makes count new ones of stride x height;
     // a frame that gets no buffer ends the filling (logged). How many
     // frames there are.
@@ -71,7 +65,6 @@ public:
     void clearFlags();
 
 private:
-    TheoraVideoClip& clip_;
     std::mutex mutex_;
     std::condition_variable changed_;
     std::deque<std::unique_ptr<TheoraVideoFrame>> frames_;

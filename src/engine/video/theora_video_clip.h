@@ -36,7 +36,6 @@ public:
     TheoraVideoClip(const TheoraVideoClip&) = delete;
     TheoraVideoClip& operator=(const TheoraVideoClip&) = delete;
 
-    virtual std::string decoderName() const = 0;
     // Reads the headers and the length and makes the frames; throws
     // TheoraGenericException.
     virtual void load() = 0;
@@ -70,7 +69,6 @@ public:
     uint32_t pictureY() const { return pictureY_; }
     uint32_t pictureWidth() const { return pictureWidth_; }
     uint32_t pictureHeight() const { return pictureHeight_; }
-    bool useAlpha() const { return false; }
     int32_t frameCount() const { return frameCount_; }
     uint32_t droppedFrames() const { return droppedFrames_; }
     float priority() const { return priority_; }
@@ -102,7 +100,7 @@ protected:
     void awaitRestartedDecoder();
 
     std::unique_ptr<TheoraDataSource> dataSource_;
-    TheoraFrameQueue frameQueue_{*this};
+    TheoraFrameQueue frameQueue_;
     TheoraTimer timer_;
     std::mutex threadAccessMutex_;
     std::string name_;
