@@ -8,6 +8,7 @@
 #include "engine/resources/resource.h"
 #include "engine/system/log.h"
 #include "engine/system/system.h"
+#include "engine/video/theora_video_clip.h"
 #include "engine/video/video.h"
 
 #include <cstdio>
@@ -51,6 +52,7 @@ std::unique_ptr<HeadlessDriver> makeDriver(const PlayerOptions& options) {
     setenv("SDL_AUDIODRIVER", "dummy", 1);
     // Movies show the frame due at each game time, however slow decoding is.
     KVideo::setFramesAwaited(true);
+    TheoraVideoClip::setFramesAwaited(true);
     return std::make_unique<HeadlessDriver>(options, std::move(inputs));
 }
 
