@@ -55,7 +55,7 @@ struct HintsTest : EngineFixture {
         scene("startup",
               R"({"elements": {"a": {"D": [20, 20]}, "b": {"D": [20, 20]}, "c": {"D": [20, 20]},
                  "d": {"D": [20, 20]}, "e": {"D": [20, 20]}, "portal_hall": {"D": [20, 20]},
-                 "desk": {"D": [20, 20]}}})",
+                 "desk": {"D": [20, 20]}, "tilted": {"D": [20, 20], "Hh": [4, 2], "An": 90}}})",
               startup);
         scene("hall", R"({"elements": {"h": {"D": [20, 20]}, "portal_startup": {"D": [20, 20]}}})", hall);
         scene("startup/zz_desk", R"({"elements": {"drawer": {"D": [20, 20]}}})", desk);
@@ -233,6 +233,20 @@ TEST_F(HintsTest, ForcedItemOutOfViewIsReachedByTheScrollArrow) {
     EXPECT_EQ(hint(), "inventory_right");
     engine->inventory->panels[0].firstVisible = 2;
     EXPECT_EQ(hint(), "click_key");
+}
+
+// The hint offset turns with the element: (4, 2) a quarter turn round.
+TEST_F(HintsTest, HintOffsetTurnsWithTheElement) {
+    startGame("fun probe {\n  get_hint_offset $tilted #x #y\n  get_hint_offset 5 #nx #ny\n}\n");
+    ASSERT_TRUE(callScopeFunction(engine->findScene(intern("startup"))->scope, intern("probe"), nullptr, 0));
+    auto number = [this](const char* name) {
+        Value* cell = findVariable(engine->findScene(intern("startup"))->scope, KindPlain, intern(name), nullptr, false);
+        return cell && cell->isNumber() ? cell->number : -99.0;
+    };
+    EXPECT_NEAR(number("x"), 2, 1e-3);
+    EXPECT_NEAR(number("y"), -4, 1e-3);
+    EXPECT_EQ(number("nx"), 0);
+    EXPECT_EQ(number("ny"), 0);
 }
 
 } // namespace
