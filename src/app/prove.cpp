@@ -127,8 +127,13 @@ std::string ProveDriver::sceneName(const MEngine& engine) const {
 std::vector<int32_t> ProveDriver::taskStates() const {
     std::vector<int32_t> states;
     for (ScriptScene* scene : script().scenes)
-        for (ScriptTask* task : scene->scope.tasks)
+        for (ScriptTask* task : scene->scope.tasks) {
             states.push_back(task->state);
+            if (task->instances)
+                for (Value* cell : task->instances->items)
+                    if (cell && cell->is(ValueType::Task))
+                        states.push_back(cell->as<ScriptTask>()->state);
+        }
     return states;
 }
 

@@ -231,23 +231,27 @@ ScriptTask* MHints::choose() {
 }
 
 ScriptTask* MHints::request() {
-    if (!navigation_.activeScene && !navigation_.playScene)
+    if (requesting_ || (!navigation_.activeScene && !navigation_.playScene))
         return nullptr;
+    requesting_ = true;
     search();
     near_.clear();
     far_.clear();
     visited_.clear();
+    requesting_ = false;
     return choose();
 }
 
 ScriptTask* MHints::requestGlitter() {
     MScene* active = navigation_.activeScene ? navigation_.activeScene : navigation_.playScene;
-    if (!active)
+    if (requesting_ || !active)
         return nullptr;
+    requesting_ = true;
     clearLists();
     hintMode_ = glitter_ = true;
     searchRecord({nullptr, active});
     hintMode_ = glitter_ = false;
+    requesting_ = false;
     return choose();
 }
 

@@ -92,6 +92,7 @@ private:
     bool inRecord_ = false; // current_ is the record being searched
     size_t portalStartCount_ = 0;
     bool hintMode_ = false, glitter_ = false;
+    bool requesting_ = false; // an "on_hint" asking for a hint gets none
     int depth_ = 0; // blockers weighed inside a rating
 };
 

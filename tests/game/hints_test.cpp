@@ -215,6 +215,29 @@ TEST_F(HintsTest, BlockerLoopIsReportedAndGivesNoHint) {
     EXPECT_TRUE(trace.contains("Infinite loop of blockers on task @startup:two -> @startup:three -> @startup:two"));
 }
 
+// Actions are not weighed as blockers but stand in as they are: a ring of
+// them ends too, and is reported the same way.
+TEST_F(HintsTest, LoopOfActionBlockersEnds) {
+    TraceCapture trace;
+    startGame(rated("one", "a", "1") + "action two hand $b ? {\n  do {\n  }\n}\n"
+              "action three hand $c ? {\n  do {\n  }\n}\n"
+              "init {\n  enable @one\n  enable @two\n  enable @three\n  set @one.blocker @two\n"
+              "  set @two.blocker @three\n  set @three.blocker @two\n}\n");
+    EXPECT_EQ(hint(), "");
+    EXPECT_TRUE(trace.contains("Infinite loop of blockers on task"));
+}
+
+// A hint asked for while a hint is being looked for finds none, and the
+// outer request goes on undisturbed.
+TEST_F(HintsTest, RequestInsideOnHintGetsNone) {
+    startGame("task one hand $a ? {\n  fun .on_hint {\n    engine_request_hint #inner\n    set ##Show_hint 1\n"
+              "  }\n  do {\n  }\n}\ninit {\n  enable @one\n  set #inner 5\n}\n");
+    EXPECT_EQ(hint(), "one");
+    Value* inner = findVariable(engine->findScene(intern("startup"))->scope, KindPlain, intern("inner"), nullptr, false);
+    ASSERT_NE(inner, nullptr);
+    EXPECT_TRUE(inner->isNone());
+}
+
 TEST_F(HintsTest, ItemWithWorkInItsCloseUpIsTheFallback) {
     startGame("", "", "", rated("open_lid", "lid", "1") + "init {\n  enable @open_lid\n}\n");
     EXPECT_EQ(hint(), "");
