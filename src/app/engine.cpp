@@ -10,6 +10,8 @@
 #include "resource/resource_manager.h"
 #include "resource/texture.h"
 #include "game/game_property_commands.h"
+#include "game/hint_commands.h"
+#include "game/hints.h"
 #include "game/inventory.h"
 #include "game/inventory_commands.h"
 #include "game/navigation_commands.h"
@@ -80,6 +82,7 @@ MEngine::~MEngine() {
     registerNavigationCommands(nullptr);
     registerPointerCommands(nullptr, nullptr);
     registerInventoryCommands(nullptr);
+    registerHintCommands(nullptr);
     registerGamePropertyCommands(nullptr);
     if (current == this)
         current = nullptr;
@@ -109,6 +112,7 @@ void MEngine::initialize() {
     createNavigation();
     inventory = std::make_unique<MInventory>(app, scenes, resources, *navigation, pointer, fonts);
     pointer.inventory = inventory.get();
+    hints = std::make_unique<MHints>(scenes, *navigation, *inventory);
     loadPointerCursors(pointerCursors, scenes, sceneLoadContext());
     registerBuiltinCommands();
     registerRenderCommands();
@@ -116,6 +120,7 @@ void MEngine::initialize() {
     pulseCurve = PulseCurve::fromConfiguration(app.gameConfig);
     registerPointerCommands(&pointer, &pulseCurve);
     registerInventoryCommands(inventory.get());
+    registerHintCommands(hints.get());
     registerElementCommands();
     registerGamePropertyCommands(&app.gameProperties);
 

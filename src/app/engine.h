@@ -25,6 +25,7 @@ namespace glint {
 
 class KTexture;
 class MApplication;
+class MHints;
 class MInventory;
 class MResourceManager;
 class MTexture;
@@ -156,6 +157,7 @@ public:
     std::unique_ptr<MNavigation> navigation; // from initialisation on
     MPointer pointer;
     std::unique_ptr<MInventory> inventory; // from initialisation on
+    std::unique_ptr<MHints> hints;         // from initialisation on
     PulseCurve pulseCurve; // found objects pulse by it
     MTexture* splash[kSplashSlots] = {};
     KTexture* plainWhite = nullptr; // solid fills before the interface images exist

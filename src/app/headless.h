@@ -54,9 +54,13 @@ public:
     // Shots that could not be written, for the exit report.
     int failedShots() const { return failedShots_; }
 
-private:
+protected:
     void play(const ScriptedInput& input);
     void writeShot(KGameWindow& window, const std::string& path);
+    // The last frame the input file acts in.
+    int lastInputFrame() const { return inputs_.empty() ? 0 : inputs_.rbegin()->first; }
+
+private:
 
     int frames_;
     int frameMs_;
