@@ -9,6 +9,7 @@
 #include "engine/window/game_window.h"
 #include "game/inventory.h"
 #include "resource/resource_manager.h"
+#include "scene/particle_effects.h"
 #include "script/compiler.h"
 #include "script/declarations.h"
 #include "script/interpreter.h"
@@ -111,13 +112,15 @@ void MEngine::loadingStep() {
 }
 
 SceneLoadContext MEngine::sceneLoadContext() {
+    SceneLoaderHooks hooks;
+    hooks.startParticles = attachParticleInstance;
     return {app,
             resources,
             scenes,
             [this](Symbol* name) -> const SceneText& { return sceneText(name); },
             hotspotSizeIncrement,
             languageSuffix(),
-            SceneLoaderHooks{}};
+            hooks};
 }
 
 // Scenes loaded earlier as templates or instances of others return at once.
