@@ -12,12 +12,14 @@
 #include "game/game_property_commands.h"
 #include "game/inventory.h"
 #include "game/inventory_commands.h"
+#include "game/inventory_particles.h"
 #include "game/navigation_commands.h"
 #include "game/pointer_commands.h"
 #include "scene/activity.h"
 #include "scene/element.h"
 #include "scene/render_commands.h"
 #include "scene/element_commands.h"
+#include "scene/particle_effects.h"
 #include "scene/scene_engine_state.h"
 #include "script/commands.h"
 #include "script/script_system.h"
@@ -75,6 +77,9 @@ MEngine::MEngine(MApplication& application, MResourceManager& resourceManager)
 
 MEngine::~MEngine() {
     releaseSplashTextures();
+    if (inventory)
+        releaseInventoryParticles(*inventory);
+    releaseFreeEffects();
     if (sceneEngineState().fonts == &fonts)
         sceneEngineState().fonts = nullptr;
     registerNavigationCommands(nullptr);
@@ -109,6 +114,7 @@ void MEngine::initialize() {
     createNavigation();
     inventory = std::make_unique<MInventory>(app, scenes, resources, *navigation, pointer, fonts);
     pointer.inventory = inventory.get();
+    installInventoryParticles(*inventory);
     loadPointerCursors(pointerCursors, scenes, sceneLoadContext());
     registerBuiltinCommands();
     registerRenderCommands();
@@ -117,6 +123,7 @@ void MEngine::initialize() {
     registerPointerCommands(&pointer, &pulseCurve);
     registerInventoryCommands(inventory.get());
     registerElementCommands();
+    registerParticleCommands();
     registerGamePropertyCommands(&app.gameProperties);
 
     if (KGameWindow* window = app.window())
