@@ -150,4 +150,6 @@ void releaseFreeEffects() {
 
 int freeEffectCount() { return static_cast<int>(freeEffects().size()); }
 
+MParticleInstance* freeEffectAt(int index) { return freeEffects().at(static_cast<size_t>(index)); }
+
 } // namespace glint

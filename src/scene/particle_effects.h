@@ -39,5 +39,7 @@ void drawSceneEffects(const MScene& scene);
 // The end of a run: every effect goes back to the pool.
 void releaseFreeEffects();
 int freeEffectCount();
+// The effect started index-th of those running, oldest first.
+MParticleInstance* freeEffectAt(int index);
 
 } // namespace glint
