@@ -82,8 +82,12 @@ void MEngine::loadingStep() {
     case 7: {
         // The interface layers stay open for the whole run.
         inventory->attachArrows();
-        inventory->startHoverParticles();
         SceneLoadContext context = sceneLoadContext();
+        // The particle systems of the "particles" scene are lent out: to
+        // the inventory's hover sparkles, to emit and to picking.
+        if (MScene* particles = scenes.particles)
+            particles->prepare(context);
+        inventory->startHoverParticles();
         for (MScene* scene : scenes.scenes()) {
             if (scene->flags.system && !scene->flags.play)
                 scene->acquireResources(context);
