@@ -14,12 +14,14 @@
 #include "game/hints.h"
 #include "game/inventory.h"
 #include "game/inventory_commands.h"
+#include "game/inventory_particles.h"
 #include "game/navigation_commands.h"
 #include "game/pointer_commands.h"
 #include "scene/activity.h"
 #include "scene/element.h"
 #include "scene/render_commands.h"
 #include "scene/element_commands.h"
+#include "scene/particle_effects.h"
 #include "scene/scene_engine_state.h"
 #include "script/commands.h"
 #include "script/script_system.h"
@@ -77,6 +79,9 @@ MEngine::MEngine(MApplication& application, MResourceManager& resourceManager)
 
 MEngine::~MEngine() {
     releaseSplashTextures();
+    if (inventory)
+        releaseInventoryParticles(*inventory);
+    releaseFreeEffects();
     if (sceneEngineState().fonts == &fonts)
         sceneEngineState().fonts = nullptr;
     registerNavigationCommands(nullptr);
@@ -113,6 +118,7 @@ void MEngine::initialize() {
     inventory = std::make_unique<MInventory>(app, scenes, resources, *navigation, pointer, fonts);
     pointer.inventory = inventory.get();
     hints = std::make_unique<MHints>(scenes, *navigation, *inventory);
+    installInventoryParticles(*inventory);
     loadPointerCursors(pointerCursors, scenes, sceneLoadContext());
     registerBuiltinCommands();
     registerRenderCommands();
@@ -122,6 +128,7 @@ void MEngine::initialize() {
     registerInventoryCommands(inventory.get());
     registerHintCommands(hints.get());
     registerElementCommands();
+    registerParticleCommands();
     registerGamePropertyCommands(&app.gameProperties);
 
     if (KGameWindow* window = app.window())

@@ -11,6 +11,7 @@
 #include "engine/window/game_window.h"
 #include "game/inventory.h"
 #include "resource/resource_manager.h"
+#include "scene/particle_effects.h"
 #include "scene/scene.h"
 #include "script/compiler.h"
 #include "script/declarations.h"
@@ -84,8 +85,12 @@ void MEngine::loadingStep() {
     case 7: {
         // The interface layers stay open for the whole run.
         inventory->attachArrows();
-        inventory->startHoverParticles();
         SceneLoadContext context = sceneLoadContext();
+        // The particle systems of the "particles" scene are lent out: to
+        // the inventory's hover sparkles, to emit and to picking.
+        if (MScene* particles = scenes.particles)
+            particles->prepare(context);
+        inventory->startHoverParticles();
         for (MScene* scene : scenes.scenes()) {
             if (scene->flags.system && !scene->flags.play)
                 scene->acquireResources(context);
@@ -121,6 +126,7 @@ SceneLoadContext MEngine::sceneLoadContext() {
         scene.clockRuns = true;
         scene.update(false);
     };
+    hooks.startParticles = attachParticleInstance;
     return {app,
             resources,
             scenes,

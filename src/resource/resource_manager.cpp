@@ -31,6 +31,8 @@ MTexture* MResourceManager::texture(const char* path, bool acquire, bool immedia
 
 MParticleSystem* MResourceManager::particleSystem(const char* path) {
     MParticleSystem* system = getOrCreate(particleSystems_, path);
+    if (system)
+        system->manager = this;
     acquire(system, true);
     return system;
 }

@@ -100,6 +100,7 @@ private:
     MResource* findInAll(const char* path, uint32_t bucket) const;
     void append(MResource* resource);
     void holdImage(MParticleSystem* system, bool immediate);
+    void holdLoadedImage(MParticleSystem* system);
     void releaseImage(MParticleSystem* system);
     void loadNow(MResource* resource);
     void loadIfQueued(MResource* resource);

@@ -2,10 +2,6 @@
 
 namespace glint {
 
-bool driveParticleElement(MScene&, MElement&) { return false; }
-
 void tickSceneSounds(MScene&) {}
-
-void resetParticleInstance(MElement&) {}
 
 } // namespace glint

@@ -5,6 +5,7 @@
 #include "scene/element.h"
 #include "scene/element_pool.h"
 #include "scene/group.h"
+#include "scene/particle_effects.h"
 #include "scene/scene.h"
 #include "scene/scene_update_steps.h"
 #include "script/script_error.h"
@@ -115,6 +116,7 @@ MElement* MScene::copyElement(const MElement& source, Symbol* elementName, bool 
     copy->pivotX = source.pivotX;
     copy->pivotY = source.pivotY;
     std::copy(std::begin(source.channels), std::end(source.channels), copy->channels);
+    attachCopiedParticleInstance(*copy);
     return copy;
 }
 
