@@ -46,9 +46,10 @@ std::unique_ptr<HeadlessDriver> makeDriver(const PlayerOptions& options) {
             return nullptr;
         }
     }
-    // Before SDL starts: the offscreen display and silent audio.
+    // Before SDL starts: the offscreen display, and silent audio unless the
+    // environment chooses a driver (SDL_AUDIODRIVER=disk captures the mix).
     setenv("SDL_VIDEODRIVER", "offscreen", 1);
-    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
     // Movies show the frame due at each game time, however slow decoding is.
     KVideo::setFramesAwaited(true);
     return std::make_unique<HeadlessDriver>(options, std::move(inputs));
