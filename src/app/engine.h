@@ -103,6 +103,7 @@ public:
     SceneContext sceneContext() const { return {app, resources}; }
     // What loading, preparing and opening scenes read of this run.
     SceneLoadContext sceneLoadContext();
+    SceneLoaderHooks sceneSoundHooks();
     ScriptSystem& scriptSystem() { return *script_; }
     bool paused() const { return pauseCount > 0; }
     // Not paused, no scene switch and not waiting for the end.

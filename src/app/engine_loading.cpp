@@ -3,6 +3,7 @@
 // frame and continue where they stopped.
 #include "app/application.h"
 #include "app/engine.h"
+#include "scene/scene_sound.h"
 
 #include "app/user_identity.h"
 #include "engine/system/clock.h"
@@ -117,7 +118,21 @@ SceneLoadContext MEngine::sceneLoadContext() {
             [this](Symbol* name) -> const SceneText& { return sceneText(name); },
             hotspotSizeIncrement,
             languageSuffix(),
-            SceneLoaderHooks{}};
+            sceneSoundHooks()};
+}
+
+// The sound lists of scenes: built when a scene loads, held while it is open.
+SceneLoaderHooks MEngine::sceneSoundHooks() {
+    SceneLoaderHooks hooks;
+    SoundListSettings settings{app.settings.musicExt, app.settings.soundsExt, app.settings.preloadSounds};
+    MResourceManager* manager = &resources;
+    hooks.buildSoundList = [manager, settings](MScene& scene, MConfiguration& list) {
+        buildSceneSoundList(scene, list, *manager, settings);
+    };
+    hooks.holdSounds = [manager, settings](MScene& scene, bool acquire) {
+        holdSceneSounds(scene, *manager, settings.preload, acquire);
+    };
+    return hooks;
 }
 
 // Scenes loaded earlier as templates or instances of others return at once.

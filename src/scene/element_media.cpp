@@ -4,8 +4,6 @@ namespace glint {
 
 bool driveParticleElement(MScene&, MElement&) { return false; }
 
-void tickSceneSounds(MScene&) {}
-
 void resetParticleInstance(MElement&) {}
 
 } // namespace glint

@@ -1,8 +1,8 @@
 // What the scene update drives besides transforms and movies (see
-// element_movie.h): particle instances and the scene sounds. These are
-// hooks until particle instances and scene sound lists are attached to
-// scenes: the particle step keeps nothing marked, the sound step and the
-// reset do nothing.
+// element_movie.h): particle instances and the scene sounds. The particle
+// steps are hooks until particle instances are attached to scenes: the
+// particle step keeps nothing marked and the reset does nothing. The
+// sound step lives with the sound list (scene_sound_list.cpp).
 #pragma once
 
 namespace glint {
@@ -14,7 +14,7 @@ class MScene;
 // the element's Em channel, hand-over of a finished instance). True while
 // the element must be recomputed next tick.
 bool driveParticleElement(MScene& scene, MElement& element);
-// The keep-alive countdown of the scene's sounds.
+// The keep-alive countdown of the sounds the scene's player loaded.
 void tickSceneSounds(MScene& scene);
 // The reset command: the element's particle instance starts over (no
 // particles, emission from the beginning). A hook like the steps above
