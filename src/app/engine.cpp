@@ -1,4 +1,6 @@
 #include "app/engine.h"
+#include "game/sound_commands.h"
+#include "game/sound_player.h"
 
 #include "app/application.h"
 #include "app/user_identity.h"
@@ -78,6 +80,8 @@ MEngine::~MEngine() {
     if (sceneEngineState().fonts == &fonts)
         sceneEngineState().fonts = nullptr;
     registerNavigationCommands(nullptr);
+    registerSoundCommands(nullptr);
+    soundPlayer.reset(); // stops every sound and the music
     registerPointerCommands(nullptr, nullptr);
     registerInventoryCommands(nullptr);
     registerGamePropertyCommands(nullptr);
@@ -107,12 +111,14 @@ void MEngine::initialize() {
     loadLocalization(app.gameConfig, languageSuffix().c_str());
     setUpSystemScenes();
     createNavigation();
+    soundPlayer = std::make_unique<MSoundPlayer>(resources, app.options, app.gameConfig, *navigation);
     inventory = std::make_unique<MInventory>(app, scenes, resources, *navigation, pointer, fonts);
     pointer.inventory = inventory.get();
     loadPointerCursors(pointerCursors, scenes, sceneLoadContext());
     registerBuiltinCommands();
     registerRenderCommands();
     registerNavigationCommands(navigation.get());
+    registerSoundCommands(soundPlayer.get());
     pulseCurve = PulseCurve::fromConfiguration(app.gameConfig);
     registerPointerCommands(&pointer, &pulseCurve);
     registerInventoryCommands(inventory.get());

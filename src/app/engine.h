@@ -26,6 +26,7 @@ namespace glint {
 class KTexture;
 class MApplication;
 class MInventory;
+class MSoundPlayer;
 class MResourceManager;
 class MTexture;
 class ScriptSystem;
@@ -157,6 +158,7 @@ public:
     std::unique_ptr<MNavigation> navigation; // from initialisation on
     MPointer pointer;
     std::unique_ptr<MInventory> inventory; // from initialisation on
+    std::unique_ptr<MSoundPlayer> soundPlayer; // from initialisation on
     PulseCurve pulseCurve; // found objects pulse by it
     MTexture* splash[kSplashSlots] = {};
     KTexture* plainWhite = nullptr; // solid fills before the interface images exist

@@ -9,6 +9,7 @@
 #include "engine/system/clock.h"
 #include "engine/window/game_window.h"
 #include "game/inventory.h"
+#include "game/sound_player.h"
 #include "resource/resource_manager.h"
 #include "script/compiler.h"
 #include "script/declarations.h"
@@ -150,6 +151,7 @@ void MEngine::createBuiltInVariables() {
     Scope& global = script_->global();
     publishBuildVariables(global, app.gameConfig, app.settings, app.build, selectedLanguage().c_str());
     app.options.bind(global);
+    soundPlayer->bind(global);
     app.platform.publish(global);
     *findVariable(global, KindPlain, sym::OPTIONS_PATH(), nullptr, true) =
         Value::fromSymbol(intern(app.userFolder.c_str()));
