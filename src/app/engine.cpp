@@ -1,4 +1,6 @@
 #include "app/engine.h"
+#include "game/sound_commands.h"
+#include "game/sound_player.h"
 
 #include "app/application.h"
 #include "app/user_identity.h"
@@ -85,6 +87,8 @@ MEngine::~MEngine() {
     if (sceneEngineState().fonts == &fonts)
         sceneEngineState().fonts = nullptr;
     registerNavigationCommands(nullptr);
+    registerSoundCommands(nullptr);
+    soundPlayer.reset(); // stops every sound and the music
     registerPointerCommands(nullptr, nullptr);
     registerInventoryCommands(nullptr);
     registerHintCommands(nullptr);
@@ -115,6 +119,7 @@ void MEngine::initialize() {
     loadLocalization(app.gameConfig, languageSuffix().c_str());
     setUpSystemScenes();
     createNavigation();
+    soundPlayer = std::make_unique<MSoundPlayer>(resources, app.options, app.gameConfig, *navigation);
     inventory = std::make_unique<MInventory>(app, scenes, resources, *navigation, pointer, fonts);
     pointer.inventory = inventory.get();
     hints = std::make_unique<MHints>(scenes, *navigation, *inventory);
@@ -123,6 +128,7 @@ void MEngine::initialize() {
     registerBuiltinCommands();
     registerRenderCommands();
     registerNavigationCommands(navigation.get());
+    registerSoundCommands(soundPlayer.get());
     pulseCurve = PulseCurve::fromConfiguration(app.gameConfig);
     registerPointerCommands(&pointer, &pulseCurve);
     registerInventoryCommands(inventory.get());

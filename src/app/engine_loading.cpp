@@ -5,11 +5,13 @@
 
 #include "app/application.h"
 #include "app/engine.h"
+#include "scene/scene_sound.h"
 
 #include "app/user_identity.h"
 #include "engine/system/clock.h"
 #include "engine/window/game_window.h"
 #include "game/inventory.h"
+#include "game/sound_player.h"
 #include "resource/resource_manager.h"
 #include "scene/particle_effects.h"
 #include "scene/scene.h"
@@ -119,7 +121,7 @@ void MEngine::loadingStep() {
 }
 
 SceneLoadContext MEngine::sceneLoadContext() {
-    SceneLoaderHooks hooks;
+    SceneLoaderHooks hooks = sceneSoundHooks();
     // A scene opens already updated once: its open handlers read the
     // absolute positions the first frame shows.
     hooks.firstUpdate = [](MScene& scene) {
@@ -134,6 +136,20 @@ SceneLoadContext MEngine::sceneLoadContext() {
             hotspotSizeIncrement,
             languageSuffix(),
             std::move(hooks)};
+}
+
+// The sound lists of scenes: built when a scene loads, held while it is open.
+SceneLoaderHooks MEngine::sceneSoundHooks() {
+    SceneLoaderHooks hooks;
+    SoundListSettings settings{app.settings.musicExt, app.settings.soundsExt, app.settings.preloadSounds};
+    MResourceManager* manager = &resources;
+    hooks.buildSoundList = [manager, settings](MScene& scene, MConfiguration& list) {
+        buildSceneSoundList(scene, list, *manager, settings);
+    };
+    hooks.holdSounds = [manager, settings](MScene& scene, bool acquire) {
+        holdSceneSounds(scene, *manager, settings.preload, acquire);
+    };
+    return hooks;
 }
 
 // Scenes loaded earlier as templates or instances of others return at once.
@@ -151,6 +167,7 @@ void MEngine::createBuiltInVariables() {
     Scope& global = script_->global();
     publishBuildVariables(global, app.gameConfig, app.settings, app.build, selectedLanguage().c_str());
     app.options.bind(global);
+    soundPlayer->bind(global);
     app.platform.publish(global);
     *findVariable(global, KindPlain, sym::OPTIONS_PATH(), nullptr, true) =
         Value::fromSymbol(intern(app.userFolder.c_str()));

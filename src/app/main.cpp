@@ -55,9 +55,10 @@ bool readInputs(const PlayerOptions& options, std::vector<ScriptedInput>& inputs
 }
 
 void prepareHeadless() {
-    // Before SDL starts: the offscreen display and silent audio.
+    // Before SDL starts: the offscreen display, and silent audio unless the
+    // environment chooses a driver (SDL_AUDIODRIVER=disk captures the mix).
     setenv("SDL_VIDEODRIVER", "offscreen", 1);
-    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
     // Movies show the frame due at each game time, however slow decoding is.
     KVideo::setFramesAwaited(true);
     TheoraVideoClip::setFramesAwaited(true);

@@ -125,11 +125,6 @@ void MVideo::hold(bool held) {
         player_->pause();
     else
         player_->resume();
-    setSoundPaused(held);
 }
-
-// The player decodes pictures only; a movie's sound, once sound output
-// plays one alongside it, holds and runs on here.
-void MVideo::setSoundPaused(bool) {}
 
 } // namespace glint

@@ -54,9 +54,9 @@ public:
 
 private:
     std::unique_ptr<KMoviePlayer> openPlayer() const;
-    // Pauses or resumes the player and the sound.
+    // Pauses or resumes the player. Movies are silent: both players drop
+    // the Vorbis streams of their files.
     void hold(bool held);
-    void setSoundPaused(bool paused);
 
     std::unique_ptr<KMoviePlayer> player_;
     bool playing_ = false;

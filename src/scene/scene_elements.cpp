@@ -7,6 +7,7 @@
 #include "scene/group.h"
 #include "scene/particle_effects.h"
 #include "scene/scene.h"
+#include "scene/scene_sound.h"
 #include "scene/scene_update_steps.h"
 #include "script/script_error.h"
 #include "script/script_system.h"
@@ -73,7 +74,11 @@ void forgetReferences(MScene& scene, MElement* gone) {
 
 } // namespace
 
-MScene::~MScene() { releaseElements(); }
+MScene::~MScene() {
+    releaseElements();
+    for (MSceneSound* sound : sounds)
+        giveBackSceneSound(sound);
+}
 
 MElement* MScene::createElement(MElementVisual* visual, Symbol* elementName, bool dynamic) {
     if (elements.size() >= kMaxSceneElements) {
@@ -141,6 +146,13 @@ MGroup* MScene::findGroup(Symbol* groupName) const {
     for (MGroup* group : groups)
         if (group->name == groupName)
             return group;
+    return nullptr;
+}
+
+MSceneSound* MScene::findSound(Symbol* soundName) const {
+    for (MSceneSound* sound : sounds)
+        if (sound->name == soundName)
+            return sound;
     return nullptr;
 }
 
