@@ -78,9 +78,14 @@ public:
     // An interned name; null is the absent name (length -1).
     bool nameField(Symbol*& name);
 
-    // Moves the position (a writer overwriting a placeholder); the buffer
-    // never shrinks.
-    void seek(int32_t position) { position_ = position; }
+    // Moves to the start of a section (a writer overwriting a placeholder,
+    // a reader following an offset): its check starts from there. The
+    // buffer never shrinks.
+    void seek(int32_t position) {
+        position_ = position;
+        sectionStart_ = position;
+        checkValue = static_cast<uint32_t>(position);
+    }
     int32_t position() const { return position_; }
     size_t size() const { return buffer_.size(); }
     const std::vector<uint8_t>& bytes() const { return buffer_; }

@@ -34,6 +34,11 @@ void SaveTrace::field(std::string_view key, const std::string& value) {
     json += quote(key) + ':' + value;
 }
 
+void SaveTrace::item(const std::string& value) {
+    separate();
+    json += value;
+}
+
 std::string SaveTrace::quote(std::string_view text) {
     std::string out = "\"";
     for (unsigned char c : text) {

@@ -19,6 +19,8 @@ public:
     // json is a finished JSON value.
     void field(const char* key, const std::string& json);
     void field(std::string_view key, const std::string& json);
+    // An item of the array open now.
+    void item(const std::string& json);
 
     static std::string quote(std::string_view text);
     static std::string number(double x);

@@ -139,7 +139,7 @@ bool sceneReference(SaveStream& s, ScriptScene*& scene) {
     if (s.reading())
         scene = savedStateApplies(s) ? sceneNamed(name) : nullptr;
     if (s.trace && s.reading())
-        s.trace->lastValue = SaveTrace::quote(name ? name->text : "");
+        s.trace->lastValue = name ? SaveTrace::quote(name->text) : "null";
     return true;
 }
 
@@ -442,6 +442,8 @@ bool arrayContent(SaveStream& s, ArrayObject* array, bool changedOnly, bool with
             }
             if (!valueRecord(s, *cell))
                 return false;
+            if (s.trace)
+                s.trace->field(std::to_string(index), s.trace->lastValue);
         }
     }
     return !withMembers || propertyList(s, array ? &array->members : nullptr, true);
