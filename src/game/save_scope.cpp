@@ -2,6 +2,7 @@
 // of its arrays, its tasks with their sub-tasks, signals, functions and
 // pending delayed calls.
 #include <cstring>
+#include <string>
 
 #include "game/save_state.h"
 #include "game/save_trace.h"
@@ -51,6 +52,17 @@ bool arrayHasChanges(const ArrayObject& array) {
 
 // An array's items in the variable section: changed items only.
 bool arrayItems(SaveStream& s, ArrayObject* array) { return arrayContent(s, array, true, false); }
+
+// A section listed as one object of the readable listing.
+template <class F> bool traced(SaveStream& s, const char* key, F section) {
+    bool listed = s.trace && s.reading();
+    if (listed)
+        s.trace->beginObject(key);
+    bool ok = section();
+    if (ok && listed)
+        s.trace->endObject();
+    return ok;
+}
 
 bool endOfSection(SaveStream& s) {
     Symbol* none = nullptr;
@@ -135,8 +147,12 @@ bool arrayMembersSection(SaveStream& s, Scope* scope) {
             Value* cell = findVariable(*scope, kind, name, nullptr, true);
             array = cell && cell->is(ValueType::Array) ? cell->as<ArrayObject>() : nullptr;
         }
+        if (s.trace)
+            s.trace->beginObject(name->text);
         if (!propertyList(s, array ? &array->members : nullptr, true))
             return false;
+        if (s.trace)
+            s.trace->endObject();
     }
 }
 
@@ -198,8 +214,19 @@ bool signalsSection(SaveStream& s, Scope* scope) {
             return true;
         ScriptSignal* signal = objectVariable<ScriptSignal>(s, scope, KindSignal, name, ValueType::Signal);
         int32_t countdown = 0;
-        if (!s.intField(countdown) || !propertyList(s, signal ? &signal->members : nullptr, true))
+        if (!s.intField(countdown))
             return false;
+        if (s.trace) {
+            s.trace->beginObject(name->text);
+            s.trace->field("countdown", std::to_string(countdown));
+            s.trace->beginObject("variables");
+        }
+        if (!propertyList(s, signal ? &signal->members : nullptr, true))
+            return false;
+        if (s.trace) {
+            s.trace->endObject();
+            s.trace->endObject();
+        }
         if (signal)
             signal->countdown = countdown;
     }
@@ -223,8 +250,12 @@ bool functionsSection(SaveStream& s, Scope* scope) {
         if (!name)
             return true;
         ScriptFunction* function = objectVariable<ScriptFunction>(s, scope, KindFunction, name, ValueType::Function);
+        if (s.trace)
+            s.trace->beginObject(name->text);
         if (!propertyList(s, function ? &function->members : nullptr, true))
             return false;
+        if (s.trace)
+            s.trace->endObject();
     }
 }
 
@@ -239,8 +270,10 @@ bool delayedCallRecord(SaveStream& s, DelayedCall* call, Scope* into) {
     else if (call && call->target.is(ValueType::Method) && call->target.pointer)
         function = call->target.as<ScriptMethod>()->function;
     int32_t count = call ? static_cast<int32_t>(call->arguments.size()) : 0;
-    if (!scopeReference(s, owner) || !s.intField(remaining) || !functionReference(s, function) ||
-        !s.intField(count))
+    if (!scopeReference(s, owner) || !s.intField(remaining) || !functionReference(s, function))
+        return false;
+    std::string functionText = s.trace && s.reading() ? s.trace->lastValue : std::string();
+    if (!s.intField(count))
         return false;
     if (s.reading() && (count < 0 || count > kMaxSavedArguments))
         return s.fail();
@@ -264,7 +297,7 @@ bool delayedCallRecord(SaveStream& s, DelayedCall* call, Scope* into) {
     }
     if (s.trace) {
         s.trace->beginObject(nullptr);
-        s.trace->field("function", SaveTrace::quote(function ? function->name->text : ""));
+        s.trace->field("function", functionText);
         s.trace->field("remaining", std::to_string(remaining));
         s.trace->endObject();
     }
@@ -443,8 +476,9 @@ bool scopeRecord(SaveStream& s, Scope* scope) {
         return false;
     if (s.trace && s.reading())
         s.trace->endObject();
-    return arrayMembersSection(s, target) && tasksSection(s, target) && signalsSection(s, target) &&
-           functionsSection(s, target) && delayedCallsSection(s, target);
+    return traced(s, "array_members", [&] { return arrayMembersSection(s, target); }) && tasksSection(s, target) &&
+           traced(s, "signals", [&] { return signalsSection(s, target); }) &&
+           traced(s, "functions", [&] { return functionsSection(s, target); }) && delayedCallsSection(s, target);
 }
 
 } // namespace glint

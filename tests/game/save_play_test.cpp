@@ -17,7 +17,10 @@ protected:
              "action find_coin hand $coin ? {\n  do {\n    hide $coin\n    pick_item ^item_coin 3\n"
              "    set #coins 3\n    set #Coins 3\n    move $chest 40 60\n    disable @find_note\n  }\n}\n"
              "action find_key hand $key ? {\n  do {\n    hide $key\n    pick_item ^item_key\n"
-             "    set #found[2] \"key\"\n  }\n}\n"
+             "    set #found[2] \"key\"\n    call_fx 30 &later 7\n    signal !ring 40\n"
+             "    rotate $chest_open 30\n    set &later.calls 2\n  }\n}\n"
+             "fun later %n {\n  set #late %n\n}\n"
+             "on !ring {\n  add #rung 1\n}\n"
              "action find_note hand $note ? {\n  do {\n    hide $note\n    pick_item ^item_letter\n  }\n}\n"
              "action open_chest hand $chest ^item_key {\n  do {\n    use\n    hide $chest\n    show $chest_open\n"
              "  }\n}\n"
@@ -53,7 +56,9 @@ TEST_F(SavePlayTest, AGameStateSurvivesASaveAndALoadExactly) {
     ASSERT_EQ(dump.status, 0) << dump.err;
     for (const char* text : {"\"kind\":\"profile\"", "\"coins\":3", "\"name\":\"coin\"", "\"name\":\"chest\"",
                              "\"name\":\"item_coin\",\"count\":3",
-                             "\"found[]\":{\"2\":\"key\"}", "\"find_note\":{\"state\":\"disabled\""})
+                             "\"found[]\":{\"2\":\"key\"}", "\"find_note\":{\"state\":\"disabled\"",
+                             "\"name\":\"chest_open\"", "\"function\":\"startup.later\"",
+                             "\"functions\":{\"later\":{\"calls\":2}}", "\"ring\":{\"countdown\":"})
         EXPECT_NE(dump.out.find(text), std::string::npos) << text << " in " << dump.out;
     for (const char* text : {"Coins", "\"name\":\"note\""})
         EXPECT_EQ(dump.out.find(text), std::string::npos) << text << " in " << dump.out;
