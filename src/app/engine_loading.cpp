@@ -11,6 +11,7 @@
 #include "engine/system/clock.h"
 #include "engine/window/game_window.h"
 #include "game/inventory.h"
+#include "game/save_state.h"
 #include "game/sound_player.h"
 #include "resource/resource_manager.h"
 #include "scene/particle_effects.h"
@@ -200,8 +201,7 @@ void MEngine::startPlay() {
         window->resetTiming();
     for (MScene* scene : scenes.scenes())
         raiseInit(scene->scope);
-    for (MScene* scene : scenes.scenes())
-        scene->snapshotFlags(); // the savegame baseline
+    takeSavegameBaseline(scenes, script_->heap);
     script_->heap.engineStarted = true;
     loading = false;
     initializing = Value();

@@ -168,6 +168,7 @@ int main(int argc, char** argv) {
         app.chooseIdentity();
         if (driver) {
             app.driver = driver.get();
+            driver->app = &app;
             app.frameClock = driver.get();
             setInputSource(driver.get());
         }
@@ -180,7 +181,7 @@ int main(int argc, char** argv) {
             status = driver ? 1 : 0;
         }
         setInputSource(nullptr);
-        if (driver && driver->failedShots() > 0)
+        if (driver && (driver->failedShots() > 0 || driver->failedSaves() > 0))
             status = 1;
     }
     if (driver)
