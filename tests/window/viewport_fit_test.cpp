@@ -81,5 +81,21 @@ TEST(AspectLog, NamesSizesAndResult) {
               std::string::npos);
 }
 
+TEST(AspectLog, FullscreenWithoutADesktopSizeFallsBackToTheWindow) {
+    for (AspectInput input : {game(1024, 768, 800, 600, 0, 0, true, K_ASPECT_FIT),
+                              game(1024, 768, 800, 600, 1920, -1, true, K_ASPECT_FILL)}) {
+        clearMemoryLog();
+        AspectResult view = computeAspect(input);
+        EXPECT_EQ(view.surfaceWidth, 800);
+        EXPECT_EQ(view.surfaceHeight, 600);
+        EXPECT_EQ(view.viewportWidth, 800);
+        EXPECT_EQ(view.viewportHeight, 600);
+        EXPECT_FLOAT_EQ(view.scaleX, 0.78125f);
+        EXPECT_NE(memoryLog().find("OpenGL: WARNING: desktop size unknown, using the window size 800x600"),
+                  std::string::npos)
+            << memoryLog();
+    }
+}
+
 } // namespace
 } // namespace glint
