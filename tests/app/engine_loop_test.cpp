@@ -19,6 +19,9 @@ struct TickCase {
     int expectedTicks;
 };
 
+// Failures name the case, not its bytes.
+void PrintTo(const TickCase& c, std::ostream* out) { *out << c.name; }
+
 class TicksBetween : public ::testing::TestWithParam<TickCase> {};
 
 TEST_P(TicksBetween, CountsTheTenMillisecondBoundariesCrossed) {

@@ -63,6 +63,9 @@ struct RefusedFile {
     const char* logLine;
 };
 
+// Failures name the case, not its bytes.
+void PrintTo(const RefusedFile& c, std::ostream* out) { *out << c.name; }
+
 class RefusedVideoTest : public VideoOpenTest, public testing::WithParamInterface<RefusedFile> {};
 
 TEST_P(RefusedVideoTest, IsRefusedWithItsLogLine) {
@@ -127,6 +130,8 @@ struct TaggedName {
     const char* path;
     bool loop, stackedAlpha, colorAlpha;
 };
+
+void PrintTo(const TaggedName& c, std::ostream* out) { *out << c.name; }
 
 class VideoTagTest : public testing::TestWithParam<TaggedName> {};
 

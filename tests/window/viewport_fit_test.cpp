@@ -15,6 +15,9 @@ struct AspectCase {
     const char* decision;
 };
 
+// Failures name the case, not its bytes.
+void PrintTo(const AspectCase& c, std::ostream* out) { *out << c.name; }
+
 AspectInput game(int gameWidth, int gameHeight, int windowWidth, int windowHeight, int desktopWidth,
                  int desktopHeight, bool fullscreen, int mode) {
     return {gameWidth, gameHeight, windowWidth, windowHeight, desktopWidth, desktopHeight, fullscreen, mode};
