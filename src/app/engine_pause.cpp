@@ -2,6 +2,7 @@
 #include "app/application.h"
 #include "app/engine.h"
 
+#include "engine/sound/sound_object.h"
 #include "engine/window/game_window.h"
 #include "resource/resource_manager.h"
 #include "scene/element.h"
@@ -27,6 +28,7 @@ void MEngine::pause() {
     if (++pauseCount != 1)
         return;
     pointer.dropDraggedObject();
+    KSoundObject::pauseAll();
     resources.pauseVideos();
     clearInputEdges();
 }
@@ -38,6 +40,8 @@ void MEngine::resume() {
     }
     if (pauseCount != 0)
         return;
+    KSoundObject::clearGlobalPause();
+    KSoundObject::resumeAll();
     resources.resumeVideos();
     clearInputEdges();
     pointer.pressTarget = nullptr;
@@ -78,6 +82,8 @@ void MEngine::settleFocusChange() {
 void MEngine::focusGained() {
     focusChangePending = true;
     focused = true;
+    // Sounds the pause stopped stay stopped until the resume.
+    KSoundObject::clearGlobalPause();
     reassertDisplay(app.options, app.platform, app.window(), app.settings);
     clearInputEdges();
     pointer.pressTarget = nullptr;

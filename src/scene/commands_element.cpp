@@ -6,6 +6,7 @@
 #include "scene/element_media.h"
 #include "scene/element_movie.h"
 #include "scene/scene.h"
+#include "scene/sound_control.h"
 #include "script/commands.h"
 #include "script/interpreter.h"
 
@@ -126,15 +127,30 @@ template <class Action> uint32_t playControl(Value* args, const char* member, Ac
     return 0;
 }
 
+// The sound part of start, stop and reset: a sound target goes to the
+// game's sound player.
+bool soundPlayControl(const Value& target, SoundPlayCommand command) {
+    if (!target.is(ValueType::Sound) || !target.pointer)
+        return false;
+    controlSound(target.as<ScriptSound>(), command);
+    return true;
+}
+
 uint32_t start(Value* args, int) {
+    if (soundPlayControl(args[0], SoundPlayCommand::Start))
+        return 0;
     return playControl(args, "start", [](MElement& element) { element.flags |= kElementActive; });
 }
 
 uint32_t stop(Value* args, int) {
+    if (soundPlayControl(args[0], SoundPlayCommand::Stop))
+        return 0;
     return playControl(args, "stop", [](MElement& element) { element.flags &= ~kElementActive; });
 }
 
 uint32_t reset(Value* args, int) {
+    if (soundPlayControl(args[0], SoundPlayCommand::Reset))
+        return 0;
     return playControl(args, "reset", [](MElement& element) {
         element.flags &= ~kElementActive;
         resetParticleInstance(element);

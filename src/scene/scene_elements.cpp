@@ -5,7 +5,9 @@
 #include "scene/element.h"
 #include "scene/element_pool.h"
 #include "scene/group.h"
+#include "scene/particle_effects.h"
 #include "scene/scene.h"
+#include "scene/scene_sound.h"
 #include "scene/scene_update_steps.h"
 #include "script/script_error.h"
 #include "script/script_system.h"
@@ -72,7 +74,11 @@ void forgetReferences(MScene& scene, MElement* gone) {
 
 } // namespace
 
-MScene::~MScene() { releaseElements(); }
+MScene::~MScene() {
+    releaseElements();
+    for (MSceneSound* sound : sounds)
+        giveBackSceneSound(sound);
+}
 
 MElement* MScene::createElement(MElementVisual* visual, Symbol* elementName, bool dynamic) {
     if (elements.size() >= kMaxSceneElements) {
@@ -115,6 +121,7 @@ MElement* MScene::copyElement(const MElement& source, Symbol* elementName, bool 
     copy->pivotX = source.pivotX;
     copy->pivotY = source.pivotY;
     std::copy(std::begin(source.channels), std::end(source.channels), copy->channels);
+    attachCopiedParticleInstance(*copy);
     return copy;
 }
 
@@ -139,6 +146,13 @@ MGroup* MScene::findGroup(Symbol* groupName) const {
     for (MGroup* group : groups)
         if (group->name == groupName)
             return group;
+    return nullptr;
+}
+
+MSceneSound* MScene::findSound(Symbol* soundName) const {
+    for (MSceneSound* sound : sounds)
+        if (sound->name == soundName)
+            return sound;
     return nullptr;
 }
 

@@ -220,6 +220,13 @@ void walkBody(Statement statement, Scope& scope) {
     if (Block* body = statement.block()) declare(body->first, scope);
 }
 
+// Hints point at what the player must do (tasks), and at actions that rate
+// themselves with their own "on_hint".
+void markHintable(ScriptTask* task) {
+    const bool mandatory = task->description && task->description->mandatory;
+    task->hintable = mandatory || task->members.get(sym::on_hint()) ? 1 : 0;
+}
+
 void declareTask(Statement statement, NodeRef node, Scope& scope, bool mandatory) {
     CompileState& c = sys().compile;
     if (c.task) {
@@ -266,6 +273,7 @@ void declareTask(Statement statement, NodeRef node, Scope& scope, bool mandatory
         walkBody(statement, scope);
         c.task = nullptr;
     }
+    markHintable(task);
 }
 
 bool containsTakeOf(NodeRef list, ScriptElement* element) {
@@ -304,6 +312,7 @@ void declareDo(Statement statement, NodeRef node, Scope& scope) {
         handler->impl = FunctionImpl::Script;
         handler->body = node;
         task->handler = handler;
+        task->baselineHandler = handler;
     }
     Block* body = statement.block();
     if (!body || body->first.empty()) task->members.set(sym::Is_empty_task(), Value::fromNumber(1));
@@ -500,6 +509,7 @@ ScriptTask* createTaskInstance(ScriptTask* task, ScriptElement* element, bool ru
             c.task = saved;
         }
     }
+    markHintable(instance);
     return instance;
 }
 

@@ -111,6 +111,10 @@ struct PointerInput {
 
 enum class TaskPass { Normal, CollectTargets, Hints };
 
+// The hints pass hands every enabled task with an element to the game's
+// hint engine, which weighs it instead of running it.
+using HintVisitor = void (*)(ScriptTask* task);
+
 // The game configuration as #!key sees it; set by the application. Keys the
 // configuration does not hold read as none and ignore writes.
 struct ConfigurationAccess {
@@ -156,6 +160,7 @@ public:
     AlertQueue alerts;         // show_alert
     PrintOutput printOutput = nullptr;
     EndRequest endRequest = nullptr;
+    HintVisitor hintVisitor = nullptr;
     // The build option that reports saved variables of non-serializable
     // scenes at linking.
     bool reportNonSerializable = false;

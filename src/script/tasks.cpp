@@ -291,6 +291,10 @@ void updateTask(Scope& scope, ScriptTask* task, TaskPass pass) {
     task->interaction = interactionOf(task);
     if (task->state != TaskEnabled || !task->element) return;
     PointerInput& input = script().pointer;
+    if (pass == TaskPass::Hints) {
+        if (HintVisitor visit = script().hintVisitor) visit(task);
+        return;
+    }
     if (pass != TaskPass::Normal) {
         if (pass == TaskPass::CollectTargets && task->element->isClickable())
             scope.targets.push_back({task, task->interaction});

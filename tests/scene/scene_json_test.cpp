@@ -194,16 +194,6 @@ TEST_F(LoaderFixture, ACopiedSceneReadsTheContentOfTheSceneAfterItsLastDot) {
     EXPECT_EQ(elementNames(load("kitchen")), "stove sink");
 }
 
-TEST_F(LoaderFixture, WithoutJsonSupportASceneLoadsEmptyAndSaysSo) {
-    sceneFile("data/s/room", R"({"elements": {"a": {}}})");
-    registerScenes("data/s/room\n", false);
-    MScene* room = load("room");
-    EXPECT_TRUE(room->loaded);
-    EXPECT_TRUE(room->elements.empty());
-    EXPECT_TRUE(trace.contains("room"));
-    EXPECT_TRUE(trace.contains("letter-coded"));
-}
-
 TEST_F(LoaderFixture, ChildrenNestedTooDeeplyAreCutOff) {
     std::string json;
     const int levels = 300;
