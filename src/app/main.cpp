@@ -9,7 +9,9 @@
 #include "engine/system/numbers.h"
 #include "engine/resources/resource.h"
 #include "engine/system/log.h"
+#include "engine/system/numbers.h"
 #include "engine/system/system.h"
+#include "engine/video/theora_video_clip.h"
 #include "engine/video/video.h"
 
 #include <cstdio>
@@ -21,6 +23,8 @@
 using namespace glint;
 
 namespace {
+
+constexpr uint32_t kHeadlessRandomSeed = 4357;
 
 bool readWholeFile(const std::string& path, std::string& text) {
     std::FILE* file = std::fopen(path.c_str(), "rb");
@@ -51,11 +55,13 @@ bool readInputs(const PlayerOptions& options, std::vector<ScriptedInput>& inputs
 }
 
 void prepareHeadless() {
-    // Before SDL starts: the offscreen display and silent audio.
+    // Before SDL starts: the offscreen display, and silent audio unless the
+    // environment chooses a driver (SDL_AUDIODRIVER=disk captures the mix).
     setenv("SDL_VIDEODRIVER", "offscreen", 1);
-    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
     // Movies show the frame due at each game time, however slow decoding is.
     KVideo::setFramesAwaited(true);
+    TheoraVideoClip::setFramesAwaited(true);
 }
 
 // The headless driver for the options, or null with a message printed.
@@ -150,6 +156,10 @@ int main(int argc, char** argv) {
         std::fputs(memoryLog().c_str(), stderr);
         return 1;
     }
+    // Particles and scripts draw the same random numbers on every run, so
+    // that a run's frames repeat.
+    if (driver)
+        seedRandomWith(kHeadlessRandomSeed);
     resourceMountArchive(resolveDataPath("data.pak"));
     int status = 0;
     {
@@ -158,6 +168,7 @@ int main(int argc, char** argv) {
         app.chooseIdentity();
         if (driver) {
             app.driver = driver.get();
+            driver->app = &app;
             app.frameClock = driver.get();
             setInputSource(driver.get());
         }
@@ -170,7 +181,7 @@ int main(int argc, char** argv) {
             status = driver ? 1 : 0;
         }
         setInputSource(nullptr);
-        if (driver && driver->failedShots() > 0)
+        if (driver && (driver->failedShots() > 0 || driver->failedSaves() > 0))
             status = 1;
     }
     if (driver)

@@ -90,6 +90,7 @@ void Collector::markSystem(ScriptSystem& system) {
     system.downloads.forEachValue([this](const Value& v) { pending_.push_back(v); });
     for (const AlertRecord& alert : system.alerts.records())
         for (const AlertButton& button : alert.buttons) pending_.push_back(button.function);
+    for (Value* cell : system.heap.pinned) markCell(cell);
     const ExecContext& ctx = system.ctx;
     for (const Value* v : {&ctx.scene, &ctx.task, &ctx.element, &ctx.item, &ctx.self}) pending_.push_back(*v);
     for (int i = 0; i < system.top; ++i) pending_.push_back(system.stack[i]);

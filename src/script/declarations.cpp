@@ -304,6 +304,7 @@ void declareDo(Statement statement, NodeRef node, Scope& scope) {
         handler->impl = FunctionImpl::Script;
         handler->body = node;
         task->handler = handler;
+        task->baselineHandler = handler;
     }
     Block* body = statement.block();
     if (!body || body->first.empty()) task->members.set(sym::Is_empty_task(), Value::fromNumber(1));

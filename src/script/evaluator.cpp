@@ -259,6 +259,12 @@ void accessSceneObjectMember(ScriptSceneObject* object, ValueType type, const Va
         else group->getProperty(m, value);
         return;
     }
+    if (type == ValueType::Sound) {
+        auto* sound = static_cast<ScriptSound*>(object);
+        if (isWrite(mode)) sound->setProperty(m, value);
+        else sound->getProperty(m, value);
+        return;
+    }
     accessMembers(object->members, m, mode, value);
 }
 

@@ -67,6 +67,11 @@ struct ScriptTask {
     uint8_t isInstance = 0;
     uint8_t runtimeInstance = 0;
     PropertyList members;
+    // The savegame baseline: the state and blocker when loading ended, and
+    // the handler the declaration bound. A saved game stores differences.
+    int32_t baselineState = TaskDisabled;
+    ScriptTask* baselineBlocker = nullptr;
+    ScriptFunction* baselineHandler = nullptr;
 
     ScriptTask(Symbol* n, Scope* s) : name(n), scope(s) {}
 };

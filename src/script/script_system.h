@@ -90,6 +90,7 @@ struct DelayedBlock {
     Scope* scope = nullptr;
     int32_t remaining = 0;
     Block* block = nullptr;
+    Block* root = nullptr; // owns the numbering of the frame's locals
     Value task, element, self;
     std::vector<Value> frame;
 };
