@@ -9,7 +9,7 @@ KSoundFormat pcmFormat(uint16_t channels, uint32_t rate, uint16_t bitsPerSample)
     format.channels = channels;
     format.rate = rate;
     format.bitsPerSample = bitsPerSample;
-    format.blockAlign = static_cast<uint16_t>(channels * bitsPerSample / 8);
+    format.blockAlign = static_cast<uint16_t>(uint32_t{channels} * bitsPerSample / 8);
     format.bytesPerSecond = rate * format.blockAlign;
     return format;
 }
