@@ -1,4 +1,6 @@
 #include "app/engine.h"
+#include "game/sound_commands.h"
+#include "game/sound_player.h"
 
 #include "app/application.h"
 #include "app/user_identity.h"
@@ -10,6 +12,8 @@
 #include "resource/resource_manager.h"
 #include "resource/texture.h"
 #include "game/game_property_commands.h"
+#include "game/hint_commands.h"
+#include "game/hints.h"
 #include "game/inventory.h"
 #include "game/inventory_commands.h"
 #include "game/inventory_particles.h"
@@ -83,8 +87,11 @@ MEngine::~MEngine() {
     if (sceneEngineState().fonts == &fonts)
         sceneEngineState().fonts = nullptr;
     registerNavigationCommands(nullptr);
+    registerSoundCommands(nullptr);
+    soundPlayer.reset(); // stops every sound and the music
     registerPointerCommands(nullptr, nullptr);
     registerInventoryCommands(nullptr);
+    registerHintCommands(nullptr);
     registerGamePropertyCommands(nullptr);
     if (current == this)
         current = nullptr;
@@ -112,16 +119,20 @@ void MEngine::initialize() {
     loadLocalization(app.gameConfig, languageSuffix().c_str());
     setUpSystemScenes();
     createNavigation();
+    soundPlayer = std::make_unique<MSoundPlayer>(resources, app.options, app.gameConfig, *navigation);
     inventory = std::make_unique<MInventory>(app, scenes, resources, *navigation, pointer, fonts);
     pointer.inventory = inventory.get();
+    hints = std::make_unique<MHints>(scenes, *navigation, *inventory);
     installInventoryParticles(*inventory);
     loadPointerCursors(pointerCursors, scenes, sceneLoadContext());
     registerBuiltinCommands();
     registerRenderCommands();
     registerNavigationCommands(navigation.get());
+    registerSoundCommands(soundPlayer.get());
     pulseCurve = PulseCurve::fromConfiguration(app.gameConfig);
     registerPointerCommands(&pointer, &pulseCurve);
     registerInventoryCommands(inventory.get());
+    registerHintCommands(hints.get());
     registerElementCommands();
     registerParticleCommands();
     registerGamePropertyCommands(&app.gameProperties);

@@ -1,7 +1,6 @@
 // What the scene update drives besides transforms and movies (see
 // element_movie.h): particle instances (particle_effects.cpp) and the scene
-// sounds. The sound step is a hook until scene sound lists are attached to
-// scenes: it does nothing.
+// sounds (scene_sound_list.cpp).
 #pragma once
 
 namespace glint {
@@ -13,7 +12,7 @@ class MScene;
 // the element's Em channel, hand-over of a finished instance). True while
 // the element must be recomputed next tick.
 bool driveParticleElement(MScene& scene, MElement& element);
-// The keep-alive countdown of the scene's sounds.
+// The keep-alive countdown of the sounds the scene's player loaded.
 void tickSceneSounds(MScene& scene);
 // The reset command: the element's particle instance starts over (no
 // particles, emission from the beginning).
