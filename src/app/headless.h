@@ -9,6 +9,7 @@
 #include "engine/window/frame_timing.h"
 #include "engine/window/input_source.h"
 
+#include <chrono>
 #include <map>
 #include <set>
 #include <string>
@@ -56,6 +57,7 @@ public:
 
 private:
     void play(const ScriptedInput& input);
+    void waitForRealTime(int frame);
     void writeShot(KGameWindow& window, const std::string& path);
 
     int frames_;
@@ -68,6 +70,8 @@ private:
     int pointerX_ = 0, pointerY_ = 0;
     bool quit_ = false;
     int failedShots_ = 0;
+    bool paced_ = false; // the mix is captured (SDL_AUDIODRIVER=disk)
+    std::chrono::steady_clock::time_point pacingStart_;
 };
 
 } // namespace glint
