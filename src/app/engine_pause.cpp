@@ -27,6 +27,7 @@ void MEngine::updatePauseOverlay() {
 void MEngine::pause() {
     if (++pauseCount != 1)
         return;
+    pointer.dropDraggedObject();
     KSoundObject::pauseAll();
     resources.pauseVideos();
     clearInputEdges();
@@ -43,6 +44,7 @@ void MEngine::resume() {
     KSoundObject::resumeAll();
     resources.resumeVideos();
     clearInputEdges();
+    pointer.pressTarget = nullptr;
 }
 
 void MEngine::resumeAfterFocusLoss() {
@@ -64,6 +66,7 @@ void MEngine::settleFocusChange() {
     if (focused != wasFocused) {
         if (focused) {
             clearInputEdges();
+            pointer.pressTarget = nullptr;
             if (KGameWindow* window = app.window())
                 window->resetTiming();
             resumeAfterFocusLoss();
@@ -83,6 +86,7 @@ void MEngine::focusGained() {
     KSoundObject::clearGlobalPause();
     reassertDisplay(app.options, app.platform, app.window(), app.settings);
     clearInputEdges();
+    pointer.pressTarget = nullptr;
     if (KGameWindow* window = app.window())
         window->resetTiming();
 }

@@ -38,7 +38,8 @@ uint32_t hide(Value* args, int) {
 }
 
 // move, set_z and rotate: the value comes from the arguments or from the
-// element given instead; no argument gives the channels back to the tracks.
+// element given instead; no argument (for set_z and rotate also one holding
+// none) gives the channels back to the tracks.
 uint32_t move(Value* args, int count) {
     const MElement* from = elementArgument(args[1]);
     forEachChangedElement(args[0], [&](MElement& element) {
@@ -57,7 +58,7 @@ uint32_t move(Value* args, int count) {
 uint32_t overrideOne(Value* args, int count, uint32_t lock, int channel) {
     const MElement* from = elementArgument(args[1]);
     forEachChangedElement(args[0], [&](MElement& element) {
-        if (count < 2)
+        if (count < 2 || args[1].isNone())
             element.releaseOverride(lock);
         else
             element.overrideChannel(lock, channel, from ? from->channels[channel] : numberArgument(args, count, 1, 0));

@@ -1,8 +1,6 @@
 // What the scene update drives besides transforms and movies (see
-// element_movie.h): particle instances and the scene sounds. The particle
-// steps are hooks until particle instances are attached to scenes: the
-// particle step keeps nothing marked and the reset does nothing. The
-// sound step lives with the sound list (scene_sound_list.cpp).
+// element_movie.h): particle instances (particle_effects.cpp) and the scene
+// sounds (scene_sound_list.cpp).
 #pragma once
 
 namespace glint {
@@ -17,8 +15,7 @@ bool driveParticleElement(MScene& scene, MElement& element);
 // The keep-alive countdown of the sounds the scene's player loaded.
 void tickSceneSounds(MScene& scene);
 // The reset command: the element's particle instance starts over (no
-// particles, emission from the beginning). A hook like the steps above
-// until instances are attached to elements.
+// particles, emission from the beginning).
 void resetParticleInstance(MElement& element);
 
 } // namespace glint

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "scene/layer_slot.h"
+#include "scene/scene_limits.h"
 #include "script/host_objects.h"
 
 namespace glint {
@@ -22,13 +23,17 @@ class MSoundFile;
 struct SceneLoadContext;
 struct MHoverLink;
 
-// A scene holds at most this many elements: list positions are 16-bit.
-constexpr int kMaxSceneElements = 32767;
 
 // What initialising a scene reads and registers with.
 struct SceneContext {
     const MApplication& app;
     MResourceManager& resources;
+};
+
+// An element under which another scene is copied, its names prefixed.
+struct SceneInstanceRequest {
+    Symbol* element = nullptr;
+    Symbol* scene = nullptr;
 };
 
 // The twelve classification flags; each is also a script constant 0 or 1.
@@ -139,6 +144,11 @@ public:
     // Returns every element and group (the scene's content is dropped).
     void releaseElements();
 
+    // Reads the scene's letter-coded file into elements and groups; what
+    // its objects ask to have copied in is added to the two lists: scenes
+    // to copy under "root", and (element, scene) instance requests.
+    void parseLetterScene(const SceneLoadContext& context, std::vector<Symbol*>& subScenes,
+                          std::vector<SceneInstanceRequest>& instances);
     // Parses the scene file and merges templates, sub-scenes and instances;
     // once per run (later calls and calls while loading return at once).
     void load(const SceneLoadContext& context);

@@ -161,7 +161,8 @@ void accessTaskMember(ScriptTask* task, const Value& memberValue, int kind, Acce
     else if (m == sym::is_mandatory()) result = Value::fromNumber(task->description ? task->description->mandatory : 0);
     else if (m == sym::is_hintable()) result = Value::fromNumber(task->hintable);
     else if (m == sym::is_hovered()) result = Value::fromNumber(task->hovered);
-    else if (m == sym::target_hint_task()) result = Value();
+    else if (m == sym::target_hint_task())
+        result = task->hintTarget ? Value::fromPointer(ValueType::Task, task->hintTarget) : Value();
     else if (m == sym::blocker()) {
         if (write) task->blocker = value.is(ValueType::Task) ? value.as<ScriptTask>() : nullptr;
         else value = task->blocker ? Value::fromPointer(ValueType::Task, task->blocker) : Value();
