@@ -74,6 +74,7 @@ void Collector::markSystem(ScriptSystem& system) {
     for (ScriptScene* scene : system.scenes) {
         Scope& scope = scene->scope;
         markScope(scope);
+        scene->forEachObject([this](ScriptHostObject* object) { markHost(object); });
         for (DelayedCall* call : scope.delayedCalls) {
             pending_.push_back(call->target);
             for (const Value& v : call->arguments) pending_.push_back(v);
