@@ -322,8 +322,7 @@ void updateTask(Scope& scope, ScriptTask* task, TaskPass pass) {
 
 void updateDeclaredTask(Scope& scope, ScriptTask* task, TaskPass pass) {
     if (task->instances && !task->instances->items.empty()) {
-        for (Value* cell : task->instances->items)
-            if (cell && cell->is(ValueType::Task)) updateTask(scope, cell->as<ScriptTask>(), pass);
+        forEachTaskInstance(task, [&](ScriptTask* instance) { updateTask(scope, instance, pass); });
     } else {
         updateTask(scope, task, pass);
     }
@@ -338,11 +337,13 @@ void updateHover(Scope& scope) {
         task->hovered = 0;
         callTaskMember(task, sym::on_hover_end(), nullptr);
     };
-    for (ScriptTask* task : scope.tasks) {
+    // Handlers may declare tasks (instances compiled at run time): walk
+    // the list by position.
+    const size_t count = scope.tasks.size();
+    for (size_t i = 0; i < count && i < scope.tasks.size(); ++i) {
+        ScriptTask* task = scope.tasks[i];
         check(task);
-        if (task->instances)
-            for (Value* cell : task->instances->items)
-                if (cell && cell->is(ValueType::Task)) check(cell->as<ScriptTask>());
+        forEachTaskInstance(task, check);
     }
 }
 

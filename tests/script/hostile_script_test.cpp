@@ -44,3 +44,32 @@ TEST_F(ScriptFixture, SlotWordsOutliveTheirArraysSlots) {
     call("peek");
     EXPECT_EQ(number("seen"), 5);
 }
+
+// Handlers that make task instances with new while a pass walks the
+// instances of the same task: the link-time init pass, the task pass and
+// the hover pass.
+TEST_F(ScriptFixture, PassesOverInstancesSurviveNewInstances) {
+    element("lamp_1");
+    element("lamp_2");
+    element("spare");
+    load("fun breed {\n  for %i 1 40 {\n    new %t @light $spare\n  }\n}\n"
+         "action light hand $lamp_ALL[] ? {\n"
+         "  init {\n    add #inits 1\n    call &breed\n  }\n"
+         "  do {\n    add #clicks 1\n    call &breed\n  }\n"
+         "  fun .on_hover_begin {\n    add #hovers 1\n  }\n"
+         "  fun .on_hover_end {\n    add #hover_ends 1\n    call &breed\n  }\n"
+         "}\n"
+         "init {\n  enable @light\n}\n");
+    EXPECT_EQ(number("inits"), 2);
+    ScriptElement* lamp = findVariable(scene.scope, KindElement, intern("lamp_1"), nullptr, false)->as<ScriptElement>();
+    system.pointer.clicked = lamp;
+    update();
+    system.pointer.clicked = nullptr;
+    EXPECT_EQ(number("clicks"), 1);
+    system.pointer.hovered = lamp;
+    update();
+    system.pointer.hovered = nullptr;
+    update();
+    EXPECT_EQ(number("hover_ends"), 1);
+    EXPECT_EQ(task("light")->instances->count(), 2 + 4 * 40);
+}
