@@ -161,7 +161,7 @@ uint32_t callFunction(ScriptFunction* function, ScriptInstance* instance, Value*
     ScriptSystem& s = script();
     ArrayObject* calls = s.callStack;
     if (!function) return 0;
-    if (calls->count() > kMaxCallDepth - 1) {
+    if (calls->count() + s.signalDepth > kMaxCallDepth - 1) {
         reportStackOverflow();
         return 0;
     }

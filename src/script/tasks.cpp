@@ -113,6 +113,11 @@ bool handlerCondition(Statement statement) {
 void raiseSignal(ScriptSignal* signal) {
     if (!signal) return;
     ScriptSystem& s = script();
+    if (s.callStack->count() + s.signalDepth > kMaxCallDepth - 1) {
+        scriptError("STACK OVERFLOW");
+        return;
+    }
+    ++s.signalDepth;
     for (SignalHandler* handler = signal->handlers; handler; handler = handler->next) {
         Statement statement = s.store.statement(handler->node);
         ExecContext saved = s.ctx;
@@ -127,6 +132,7 @@ void raiseSignal(ScriptSignal* signal) {
         s.ctx = saved;
         setScriptErrorScope(s.ctx.scope);
     }
+    --s.signalDepth;
 }
 
 // --- Delayed calls and blocks ---------------------------------------------

@@ -73,3 +73,18 @@ TEST_F(ScriptFixture, PassesOverInstancesSurviveNewInstances) {
     EXPECT_EQ(number("hover_ends"), 1);
     EXPECT_EQ(task("light")->instances->count(), 2 + 4 * 40);
 }
+
+// Signal handlers run like calls: a signal raising itself, or a function
+// and a signal raising each other, stop at the call cap with the usual
+// report instead of exhausting the native stack.
+TEST_F(ScriptFixture, SignalRecursionStopsAtTheCallCap) {
+    load("on !echo {\n  add #echoes 1\n  call !echo\n}\n"
+         "on !ping {\n  add #pings 1\n  call &pong\n}\n"
+         "fun pong {\n  call !ping\n}\n"
+         "fun start {\n  call !echo\n  call !ping\n  set #after 1\n}\n");
+    call("start");
+    EXPECT_EQ(number("echoes"), 64); // below start: 65 levels, as for functions
+    EXPECT_EQ(number("pings"), 32);
+    EXPECT_EQ(number("after"), 1);
+    EXPECT_GE(tracedCount("STACK OVERFLOW"), 2) << traceText();
+}
