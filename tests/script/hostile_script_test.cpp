@@ -88,3 +88,27 @@ TEST_F(ScriptFixture, SignalRecursionStopsAtTheCallCap) {
     EXPECT_EQ(number("after"), 1);
     EXPECT_GE(tracedCount("STACK OVERFLOW"), 2) << traceText();
 }
+
+// Sizes beyond the documented array limit are refused with a script error
+// and the script goes on; index arithmetic never overflows.
+TEST_F(ScriptFixture, ArraySizesAboveTheLimitAreRefused) {
+    load("fun grow {\n"
+         "  set #a[2000000000] 1\n"
+         "  set #b[].count 1000000000\n"
+         "  set #c[].count 99999999999\n"
+         "  set #x_2000000000 1\n"
+         "  set #m[2000000000,5] 1\n"
+         "  set #n[-2000000000,-2000000000] 1\n"
+         "  set #a[1000000] 7\n"
+         "  set #after #a[1000000]\n"
+         "}\n");
+    call("grow");
+    EXPECT_EQ(number("after"), 7);
+    for (const char* name : {"b[]", "c[]", "m[]", "n[]"}) {
+        Value* array = cell(name);
+        ASSERT_TRUE(array && array->is(ValueType::Array)) << name;
+        EXPECT_EQ(array->as<ArrayObject>()->count(), 0) << name;
+    }
+    EXPECT_EQ(cell("a[]")->as<ArrayObject>()->count(), 1000000);
+    EXPECT_EQ(tracedCount("at most 1000000"), 5) << traceText();
+}
