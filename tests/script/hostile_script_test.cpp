@@ -112,3 +112,13 @@ TEST_F(ScriptFixture, ArraySizesAboveTheLimitAreRefused) {
     EXPECT_EQ(cell("a[]")->as<ArrayObject>()->count(), 1000000);
     EXPECT_EQ(tracedCount("at most 1000000"), 5) << traceText();
 }
+
+// A command word longer than an argument buffer is an invalid command, not
+// a copy past the buffer.
+TEST_F(ScriptFixture, OverlongCommandWordsAreInvalidCommands) {
+    const std::string word(65000, 'w');
+    load("fun f {\n  " + word + " 1\n  set #after 1\n}\n");
+    call("f");
+    EXPECT_EQ(number("after"), 1);
+    EXPECT_EQ(tracedCount("Invalid command - www"), 1);
+}
