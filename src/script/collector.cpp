@@ -151,6 +151,8 @@ void Collector::markContents(const Value& value) {
         if (!heap_.instances.mark(instance)) break;
         if (instance->klass) pending_.push_back(Value::fromPointer(ValueType::Class, instance->klass));
         markProperties(instance->members);
+        for (ScriptMethod* method = instance->methods; method; method = method->next)
+            pending_.push_back(Value::fromPointer(ValueType::Method, method));
         break;
     }
     case ValueType::Method: {

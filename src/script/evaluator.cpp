@@ -197,7 +197,13 @@ ScriptMethod* methodOf(ScriptInstance* instance, Symbol* name) {
     if (!instance->klass) return nullptr;
     Value* cell = instance->klass->members.get(name);
     if (!cell || !cell->is(ValueType::Function)) return nullptr;
-    return scriptHeap().methods.create(instance, cell->as<ScriptFunction>());
+    ScriptFunction* function = cell->as<ScriptFunction>();
+    for (ScriptMethod* method = instance->methods; method; method = method->next)
+        if (method->function == function) return method;
+    ScriptMethod* method = scriptHeap().methods.create(instance, function);
+    method->next = instance->methods;
+    instance->methods = method;
+    return method;
 }
 
 void accessFunctionMember(ScriptFunction* f, Symbol* m, AccessMode mode, Value& value) {

@@ -122,3 +122,15 @@ TEST_F(ScriptFixture, OverlongCommandWordsAreInvalidCommands) {
     EXPECT_EQ(number("after"), 1);
     EXPECT_EQ(tracedCount("Invalid command - www"), 1);
 }
+
+// With the collector off nothing reclaims records: reading a method value
+// over and over must not take a new one each time.
+TEST_F(ScriptFixture, MethodReadsReuseTheirRecord) {
+    load("class lamp {\n  fun on {\n    add #lit 1\n  }\n  fun off {\n  }\n}\n"
+         "fun spin {\n  new %l -lamp\n  set %m 0\n  for %i 1 10000 {\n    set %m %l.on\n    set %n %l.off\n    call %m\n  }\n"
+         "  set #same 0\n  if %l.on = %m {\n    set #same 1\n  }\n}\n");
+    call("spin");
+    EXPECT_EQ(number("lit"), 10000);
+    EXPECT_EQ(number("same"), 1) << "a method read again is the same value";
+    EXPECT_LE(system.heap.methods.liveCount(), 2u);
+}
