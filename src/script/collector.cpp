@@ -122,6 +122,7 @@ void Collector::markTask(ScriptTask* task) {
     if (task->handler) pending_.push_back(Value::fromPointer(ValueType::Function, task->handler));
     if (task->parent) pending_.push_back(Value::fromPointer(ValueType::Task, task->parent));
     if (task->blocker) pending_.push_back(Value::fromPointer(ValueType::Task, task->blocker));
+    if (task->hintTarget) pending_.push_back(Value::fromPointer(ValueType::Task, task->hintTarget));
     if (task->instances) pending_.push_back(Value::fromPointer(ValueType::Array, task->instances));
     if (task->element) pending_.push_back(Value::fromPointer(ValueType::Element, task->element));
     if (task->description) pending_.push_back(task->description->usingObject);

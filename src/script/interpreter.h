@@ -62,6 +62,12 @@ template <typename F> void forEachTaskInstance(ScriptTask* task, F&& f) {
     }
 }
 
+// The current element while a task's code runs: its element, or none for
+// a task without one (the caller's element never leaks in).
+inline Value taskElement(const ScriptTask* task) {
+    return task->element ? Value::fromPointer(ValueType::Element, task->element) : Value();
+}
+
 void executeTask(ScriptTask* task);
 void setTaskState(ScriptTask* task, int32_t state);
 void raiseSignal(ScriptSignal* signal);
