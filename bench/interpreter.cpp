@@ -57,4 +57,20 @@ static void BM_ArrayAndMemberAccess(benchmark::State& state) {
 }
 BENCHMARK(BM_ArrayAndMemberAccess);
 
+static void BM_MethodReads(benchmark::State& state) {
+    Fixture f("class lamp {\n  fun on {\n  }\n}\n"
+              "fun run {\n  new %l -lamp\n  for %i 1 1000 {\n    set %m %l.on\n  }\n}\n");
+    for (auto _ : state) f.call("run");
+    state.SetItemsProcessed(state.iterations() * 1000);
+}
+// A fixed count: on a build that takes a record per read the heap only grows.
+BENCHMARK(BM_MethodReads)->Iterations(2000);
+
+static void BM_MatrixAccess(benchmark::State& state) {
+    Fixture f("fun run {\n  for %i 1 1000 {\n    set #m[%i,3] %i\n    set #v #m[%i,3]\n  }\n}\n");
+    for (auto _ : state) f.call("run");
+    state.SetItemsProcessed(state.iterations() * 2000);
+}
+BENCHMARK(BM_MatrixAccess);
+
 BENCHMARK_MAIN();

@@ -3,6 +3,9 @@
 #include "app/game_config.h"
 #include "app/options.h"
 
+#include <algorithm>
+#include <cstdint>
+
 #include "engine/window/game_window.h"
 #include "script/interpreter.h"
 #include "script/symbol.h"
@@ -29,8 +32,11 @@ WindowSize negotiateDisplayMode(OptionCells& cells, const PlatformSettings& plat
     }
     if (fits(gameWidth, gameHeight, user))
         return size;
-    for (int k = 0; 800 - 32 * k >= 480; ++k) {
-        size = {(gameWidth * 800 - gameWidth * 32 * k) / gameHeight, 800 - 32 * k};
+    // Smaller windows of the game's shape; a game area without a height has
+    // no shape to keep.
+    for (int k = 0; gameHeight > 0 && 800 - 32 * k >= 480; ++k) {
+        int64_t width = static_cast<int64_t>(gameWidth) * (800 - 32 * k) / gameHeight;
+        size = {static_cast<int>(std::clamp<int64_t>(width, 0, INT32_MAX)), 800 - 32 * k};
         if (fits(size.width, size.height, user))
             return size;
     }
@@ -67,9 +73,9 @@ void updateDisplayValues(OptionCells& cells, const KGameWindow& window, const Ga
     double w = window.viewportWidth, h = window.viewportHeight;
     double gameW = settings.screenW, gameH = settings.screenH;
     double scale = 0;
-    if (settings.touchPlatformLevel == 2)
+    if (settings.touchPlatformLevel == 2 && gameH > 0)
         scale = h / gameH;
-    else if (settings.touchPlatformLevel == 3)
+    else if (settings.touchPlatformLevel == 3 && gameW > 0)
         scale = w / gameW;
     bool touchLayout = scale > 0 && w > 0 && h > 0;
     setNumber(cells.cameraScaleX, touchLayout ? gameW * scale / w : 1);

@@ -3,15 +3,31 @@
 #include "resource/texture.h"
 #include "script/value.h"
 
+#include <cmath>
 #include <cstdlib>
 
 namespace glint {
 
 namespace {
 
+// Playing times beyond this many ticks (about 350 years) are cut, so that
+// frame numbers times ticks stay far inside 64 bits.
+constexpr int64_t kMaxPlayingTicks = int64_t{1} << 40;
+
 int64_t cycleLength(int frames, float fps, int32_t delay) {
     int64_t wait = std::llabs(static_cast<int64_t>(delay));
-    return fps > 0 ? wait + roundToInteger(frames * 100.0 / fps) : wait;
+    if (!(fps > 0))
+        return wait;
+    double playing = frames * 100.0 / fps;
+    return wait + (playing < static_cast<double>(kMaxPlayingTicks) ? roundToInteger(playing) : kMaxPlayingTicks);
+}
+
+// The clock's tick within a cycle (0 <= t < cycle), for any clock value.
+int64_t tickInCycle(float time, int64_t cycle) {
+    if (!std::isfinite(time))
+        return 0;
+    double t = std::fmod(std::round(static_cast<double>(time)), static_cast<double>(cycle));
+    return t < 0 ? static_cast<int64_t>(t) + cycle : static_cast<int64_t>(t);
 }
 
 // Where in the cycle the sequence is at tick t (0 <= t < cycle): a
@@ -39,10 +55,7 @@ int MImageAnim::frameAt(float time) const {
     int64_t cycle = cycleLength(frames, fps, delay);
     int64_t frame = 0;
     if (cycle >= 1) {
-        int64_t t = roundToInteger(time) % cycle;
-        if (t < 0)
-            t += cycle;
-        frame = sequenceFrame(t, cycle, frames, delay);
+        frame = sequenceFrame(tickInCycle(time, cycle), cycle, frames, delay);
     }
     return static_cast<int>((frame + firstFrame) % frames);
 }

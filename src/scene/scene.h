@@ -141,6 +141,7 @@ public:
     // Detaches a dynamic element of this scene from everything in the scene
     // that refers to it and returns it to the dynamic pool.
     bool deleteDynamicElement(ScriptElement* element) override;
+    void forEachObject(const std::function<void(ScriptHostObject*)>& visit) override;
     // Returns every element and group (the scene's content is dropped).
     void releaseElements();
 

@@ -193,6 +193,13 @@ bool MScene::deleteDynamicElement(ScriptElement* target) {
     return true;
 }
 
+void MScene::forEachObject(const std::function<void(ScriptHostObject*)>& visit) {
+    for (MElement* element : elements)
+        visit(element);
+    for (MGroup* group : groups)
+        visit(group);
+}
+
 void MScene::releaseElements() {
     for (MElement* element : elements) giveBackElement(element, element->hasFlag(kElementRuntime));
     for (MGroup* group : groups) giveBackGroup(group);

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
+#include <vector>
 
 #include "app/application.h"
 #include "engine/system/log.h"
@@ -31,6 +33,25 @@ constexpr int kMaxElementDepth = 256;
 bool validNameChar(char c) {
     return c == '/' || c == '_' || (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 }
+
+// A key written twice in one element applies the value of its first
+// occurrence each time. The keys the reader knows have one or two
+// characters, so the first occurrences fit a short list and an element with
+// any number of keys is read in linear time.
+class FirstValues {
+public:
+    const Json& of(const Json::Member& member) {
+        std::string_view name(member.name.GetString(), member.name.GetStringLength());
+        for (const auto& [seen, value] : seen_)
+            if (seen == name)
+                return *value;
+        seen_.emplace_back(name, &member.value);
+        return member.value;
+    }
+
+private:
+    std::vector<std::pair<std::string_view, const Json*>> seen_;
+};
 
 class JsonSceneReader {
 public:
@@ -102,6 +123,7 @@ private:
             return;
         ElementKeyReader keys(scene_, context_, element);
         auto last = lastPolygonMember(body);
+        FirstValues first;
         for (auto m = body.MemberBegin(); m != body.MemberEnd(); ++m) {
             ElementKey key = elementKeyOf(m->name.GetString(), m->name.GetStringLength());
             if (key == ElementKey::None)
@@ -111,7 +133,7 @@ private:
                 continue;
             }
             if (element)
-                keys.apply(key, body.FindMember(m->name)->value, m->name.GetString(), m->name.GetStringLength());
+                keys.apply(key, first.of(*m), m->name.GetString(), m->name.GetStringLength());
             if (m == last)
                 keys.finishPolygons();
         }

@@ -10,6 +10,9 @@ namespace glint {
 struct ArrayObject {
     static constexpr uint8_t kKindMask = 0x3F;
     static constexpr uint8_t kAnonymous = 0x40;
+    // Scripts size arrays with any number; beyond this many slots a
+    // request is refused with a script error (documented for authors).
+    static constexpr int kMaxSlots = 1000000;
 
     Symbol* name = nullptr; // ends in "[]"
     Scope* owner = nullptr;
@@ -31,13 +34,15 @@ struct ArrayObject {
     // The cell at a script index, or null (outside, or an empty slot).
     Value* at(int index) const;
     // The cell at a script index, growing the list and filling an empty slot
-    // with a fresh cell; null for indices that name no slot (0, or negative
-    // beyond the start).
+    // with a fresh cell; null for indices that name no slot (0, negative
+    // beyond the start, or above kMaxSlots, which is reported).
     Value* slot(int index);
-    // Puts a cell into slot index (1 or more), growing the list.
-    void put(int index, Value* cell);
+    // Puts a cell into slot index (1 to kMaxSlots), growing the list; false,
+    // and reported, above kMaxSlots.
+    bool put(int index, Value* cell);
     void append(Value* cell) { items.push_back(cell); }
-    // New size: shrinking drops slots, growing adds empty ones.
+    // New size: shrinking drops slots, growing adds empty ones; a size
+    // above kMaxSlots is reported and changes nothing.
     void resize(int size);
     void clear() { items.clear(); }
 };

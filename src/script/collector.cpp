@@ -74,6 +74,7 @@ void Collector::markSystem(ScriptSystem& system) {
     for (ScriptScene* scene : system.scenes) {
         Scope& scope = scene->scope;
         markScope(scope);
+        scene->forEachObject([this](ScriptHostObject* object) { markHost(object); });
         for (DelayedCall* call : scope.delayedCalls) {
             pending_.push_back(call->target);
             for (const Value& v : call->arguments) pending_.push_back(v);
@@ -151,6 +152,8 @@ void Collector::markContents(const Value& value) {
         if (!heap_.instances.mark(instance)) break;
         if (instance->klass) pending_.push_back(Value::fromPointer(ValueType::Class, instance->klass));
         markProperties(instance->members);
+        for (ScriptMethod* method = instance->methods; method; method = method->next)
+            pending_.push_back(Value::fromPointer(ValueType::Method, method));
         break;
     }
     case ValueType::Method: {

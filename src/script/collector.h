@@ -30,7 +30,7 @@ public:
     void markScope(Scope& scope);
     void markHost(ScriptHostObject* object);
     // The roots of the script system itself: every registered scene's
-    // scope (the global scene's first), pending delayed calls and blocks,
+    // scope (the global scene's first) and objects, pending delayed calls and blocks,
     // downloads in flight, queued alerts, the execution context and the
     // live part of the value stack.
     void markSystem(ScriptSystem& system);

@@ -404,6 +404,9 @@ void compileStatement(ScriptReader& reader, const char* word, ListTail& tail, in
         Value* cell = findVariable(script().global(), KindFunction, s.command, nullptr, true);
         if (cell && cell->is(ValueType::Function)) function = cell->as<ScriptFunction>();
     }
+    // A bare call's name becomes its first argument and must fit the
+    // argument buffer; a name that long cannot be a function anyone wrote.
+    if (function && s.command->length >= kArgumentBufferSize) function = nullptr;
     int keyword = function ? keywordIndex(s.command) : 0;
     bool bareCall = function && keyword == 0;
     if (bareCall) {

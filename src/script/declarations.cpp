@@ -595,8 +595,7 @@ void runInitBlocks(NodeRef list, Scope& scope) {
         } else if ((command == KwTask || command == KwAction) && statement.block()) {
             if (ScriptTask* task = declaredTask(statement, scope)) {
                 if (task->instances && !task->instances->items.empty()) {
-                    for (Value* cell : task->instances->items)
-                        if (cell && cell->is(ValueType::Task)) runTaskBody(statement, cell->as<ScriptTask>(), scope);
+                    forEachTaskInstance(task, [&](ScriptTask* instance) { runTaskBody(statement, instance, scope); });
                 } else {
                     runTaskBody(statement, task, scope);
                 }

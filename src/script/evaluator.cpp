@@ -1,5 +1,6 @@
 // Evaluating compiled forms (read, read creating, write) and conditions.
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -98,7 +99,9 @@ void accessIndex2(const Value* cells, AccessMode mode, Value& value) {
     int32_t column = indexNumber(readCell(cells[2]));
     if (base.is(ValueType::Array)) {
         ArrayObject* array = base.as<ArrayObject>();
-        accessArraySlot(array, column + row * array->rowWidth, mode, value);
+        int64_t index = column + static_cast<int64_t>(row) * array->rowWidth;
+        index = index > INT32_MAX ? INT32_MAX : index < INT32_MIN ? INT32_MIN : index;
+        accessArraySlot(array, static_cast<int32_t>(index), mode, value);
         return;
     }
     if (isWrite(mode)) return;
@@ -195,7 +198,13 @@ ScriptMethod* methodOf(ScriptInstance* instance, Symbol* name) {
     if (!instance->klass) return nullptr;
     Value* cell = instance->klass->members.get(name);
     if (!cell || !cell->is(ValueType::Function)) return nullptr;
-    return scriptHeap().methods.create(instance, cell->as<ScriptFunction>());
+    ScriptFunction* function = cell->as<ScriptFunction>();
+    for (ScriptMethod* method = instance->methods; method; method = method->next)
+        if (method->function == function) return method;
+    ScriptMethod* method = scriptHeap().methods.create(instance, function);
+    method->next = instance->methods;
+    instance->methods = method;
+    return method;
 }
 
 void accessFunctionMember(ScriptFunction* f, Symbol* m, AccessMode mode, Value& value) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "engine/images/image_handler.h"
@@ -39,6 +40,10 @@ struct ScriptScene : ScriptHostObject {
     // Removes an element that createDynamicElement made; false, and nothing
     // done, for any other element.
     virtual bool deleteDynamicElement(ScriptElement* /*element*/) { return false; }
+    // Every element and group the scene holds now. Their members live as
+    // long as they do, whether a variable names them or not (dynamic
+    // elements may all share one name).
+    virtual void forEachObject(const std::function<void(ScriptHostObject*)>& /*visit*/) {}
 };
 
 // Objects of a scene that an array can hold ($lamp_ALL[], $book[] ...).

@@ -3,6 +3,7 @@
 #include "script/interpreter.h"
 
 #include <cmath>
+#include <cstdint>
 
 #include "engine/system/log.h"
 #include "script/array_object.h"
@@ -12,7 +13,13 @@
 namespace glint {
 
 int32_t roundedInt(const Value& value, int32_t fallback) {
-    return value.isNumber() ? static_cast<int32_t>(roundToInteger(value.number)) : fallback;
+    if (!value.isNumber()) return fallback;
+    // Numbers beyond the 32-bit range saturate rather than wrap to a
+    // different size or index.
+    const double x = value.number;
+    if (x >= static_cast<double>(INT32_MAX)) return INT32_MAX;
+    if (x <= static_cast<double>(INT32_MIN)) return INT32_MIN;
+    return x == x ? static_cast<int32_t>(roundToInteger(x)) : 0;
 }
 
 int32_t secondsToTicks(const Value& seconds) {
@@ -161,7 +168,7 @@ uint32_t callFunction(ScriptFunction* function, ScriptInstance* instance, Value*
     ScriptSystem& s = script();
     ArrayObject* calls = s.callStack;
     if (!function) return 0;
-    if (calls->count() > kMaxCallDepth - 1) {
+    if (calls->count() + s.signalDepth > kMaxCallDepth - 1) {
         reportStackOverflow();
         return 0;
     }

@@ -49,6 +49,19 @@ bool callTaskMember(ScriptTask* task, Symbol* name, const Value* argument);
 // Calls the global function of that name when scripts define it.
 bool callGlobalEvent(Symbol* name, const Value* argument);
 
+// Calls f for each instance the task has when the walk starts. Handlers
+// that f runs may add instances (the list grows and moves) or clear them,
+// so the walk goes by position and rereads the list every step.
+template <typename F> void forEachTaskInstance(ScriptTask* task, F&& f) {
+    ArrayObject* instances = task->instances;
+    if (!instances) return;
+    const size_t count = instances->items.size();
+    for (size_t i = 0; i < count && i < instances->items.size(); ++i) {
+        Value* cell = instances->items[i];
+        if (cell && cell->is(ValueType::Task)) f(cell->as<ScriptTask>());
+    }
+}
+
 // The current element while a task's code runs: its element, or none for
 // a task without one (the caller's element never leaks in).
 inline Value taskElement(const ScriptTask* task) {

@@ -98,9 +98,14 @@ struct ScriptClass {
     ScriptClass(Symbol* n, Scope* s) : name(n), scope(s) {}
 };
 
+struct ScriptMethod;
+
 struct ScriptInstance {
     ScriptClass* klass = nullptr;
     PropertyList members;
+    // The method values read from this instance so far, one per function:
+    // reading a method again hands out the same record.
+    ScriptMethod* methods = nullptr;
 
     explicit ScriptInstance(ScriptClass* c) : klass(c) {}
 };
@@ -109,6 +114,7 @@ struct ScriptInstance {
 struct ScriptMethod {
     ScriptInstance* instance = nullptr;
     ScriptFunction* function = nullptr;
+    ScriptMethod* next = nullptr; // the instance's next method
 
     ScriptMethod(ScriptInstance* i, ScriptFunction* f) : instance(i), function(f) {}
 };

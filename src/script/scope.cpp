@@ -133,6 +133,10 @@ Value* findArrayElement(Scope& scope, int kind, Symbol* name, Value* initial, bo
         return existing;
     }
     if (!create) return nullptr;
+    if (index > ArrayObject::kMaxSlots) {
+        array->put(index, nullptr); // reports the limit
+        return nullptr;
+    }
     Value* cell = initial ? initial : scriptHeap().newCell();
     array->put(index, cell);
     tellHolder(kind, cell, array);

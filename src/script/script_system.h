@@ -167,6 +167,9 @@ public:
 
     Value stack[kValueStackCells];
     int top = 0;
+    // Signal handlers running now: they are not on "Call_stack[]" but
+    // count towards the call cap.
+    int signalDepth = 0;
     // Scratch text for commands that build strings (no allocation per call).
     char text[65536];
 

@@ -113,6 +113,11 @@ bool handlerCondition(Statement statement) {
 void raiseSignal(ScriptSignal* signal) {
     if (!signal) return;
     ScriptSystem& s = script();
+    if (s.callStack->count() + s.signalDepth > kMaxCallDepth - 1) {
+        scriptError("STACK OVERFLOW");
+        return;
+    }
+    ++s.signalDepth;
     for (SignalHandler* handler = signal->handlers; handler; handler = handler->next) {
         Statement statement = s.store.statement(handler->node);
         ExecContext saved = s.ctx;
@@ -127,6 +132,7 @@ void raiseSignal(ScriptSignal* signal) {
         s.ctx = saved;
         setScriptErrorScope(s.ctx.scope);
     }
+    --s.signalDepth;
 }
 
 // --- Delayed calls and blocks ---------------------------------------------
@@ -329,8 +335,7 @@ void updateTask(Scope& scope, ScriptTask* task, TaskPass pass) {
 
 void updateDeclaredTask(Scope& scope, ScriptTask* task, TaskPass pass) {
     if (task->instances && !task->instances->items.empty()) {
-        for (Value* cell : task->instances->items)
-            if (cell && cell->is(ValueType::Task)) updateTask(scope, cell->as<ScriptTask>(), pass);
+        forEachTaskInstance(task, [&](ScriptTask* instance) { updateTask(scope, instance, pass); });
     } else {
         updateTask(scope, task, pass);
     }
@@ -345,11 +350,13 @@ void updateHover(Scope& scope) {
         task->hovered = 0;
         callTaskMember(task, sym::on_hover_end(), nullptr);
     };
-    for (ScriptTask* task : scope.tasks) {
+    // Handlers may declare tasks (instances compiled at run time): walk
+    // the list by position.
+    const size_t count = scope.tasks.size();
+    for (size_t i = 0; i < count && i < scope.tasks.size(); ++i) {
+        ScriptTask* task = scope.tasks[i];
         check(task);
-        if (task->instances)
-            for (Value* cell : task->instances->items)
-                if (cell && cell->is(ValueType::Task)) check(cell->as<ScriptTask>());
+        forEachTaskInstance(task, check);
     }
 }
 

@@ -1,6 +1,7 @@
 #include "app/game_config.h"
 #include "app/options.h"
 #include "engine/resources/resource.h"
+#include "engine/window/game_window.h"
 #include "script/symbol.h"
 #include "support/test_support.h"
 
@@ -97,6 +98,30 @@ TEST_F(OptionsTest, NegotiationShrinksTheWindowThenFallsBackToFullScreen) {
     size = negotiateDisplayMode(cells, platform, 1024, 768, fitsDesktop, &tiny);
     EXPECT_EQ(size.width, 1024) << "full screen forced off keeps the game size";
     EXPECT_EQ(cells.forcedFullscreenMode.number, 0);
+}
+
+// A game area of no height or of a huge width (a broken configuration)
+// ends in full screen like any game too big for the desktop.
+TEST_F(OptionsTest, NegotiationSurvivesDegenerateGameSizes) {
+    const std::pair<int, int> sizes[] = {{1024, 0}, {0, 768}, {2000000000, 768}, {INT32_MAX, 1}};
+    for (auto [width, height] : sizes) {
+        cells.fullscreenMode = Value::fromNumber(0);
+        Desktop tiny{400, 300, {}};
+        negotiateDisplayMode(cells, platform, width, height, fitsDesktop, &tiny);
+        EXPECT_EQ(cells.forcedFullscreenMode.number, 1) << width << "x" << height;
+        for (auto [w, h] : tiny.tried) EXPECT_GE(w, 0) << width << "x" << height;
+    }
+    KGameWindow window;
+    window.viewportWidth = 800;
+    window.viewportHeight = 600;
+    for (int level : {2, 3}) {
+        GameSettings settings;
+        settings.screenW = settings.screenH = 0;
+        settings.touchPlatformLevel = level;
+        updateDisplayValues(cells, window, settings);
+        EXPECT_EQ(cells.cameraScaleX.number, 1) << level;
+        EXPECT_EQ(cells.cameraScaleY.number, 1) << level;
+    }
 }
 
 TEST_F(OptionsTest, TheStreamingConfigurationSetsFlagsForcesCursorsAndSplashes) {

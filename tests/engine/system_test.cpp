@@ -9,9 +9,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 #include <map>
 #include <random>
 #include <regex>
+#include <unistd.h>
 
 using namespace glint;
 using glint::test::TempDir;
@@ -140,6 +142,31 @@ TEST(Files, DocumentsFolderFollowsTheUserDirsFile) {
     EXPECT_TRUE(std::filesystem::is_directory(home / "Papers"));
     setenv("HOME", oldHome.c_str(), 1);
     unsetenv("XDG_CONFIG_HOME");
+}
+
+// The handler is whatever "xdg-open" comes first on the PATH: here a
+// script that writes down the one argument it got.
+TEST(Files, OpenUrlPassesOnlyWebAndMailUrlsAsOneArgument) {
+    TempDir bin;
+    test::writeFile(bin / "xdg-open", "#!/bin/sh\nprintf '%s|%s' \"$#\" \"$1\" > \"$0.tmp\" && mv \"$0.tmp\" \"$0.got\"\n");
+    std::filesystem::permissions(bin / "xdg-open", std::filesystem::perms::owner_all);
+    std::string oldPath = getenv("PATH") ? getenv("PATH") : "";
+    setenv("PATH", (bin.str() + ":" + oldPath).c_str(), 1);
+    const std::filesystem::path got = bin / "xdg-open.got";
+    auto opened = [&got] {
+        for (int i = 0; i < 500 && !std::filesystem::exists(got); ++i) usleep(10000);
+        std::string text = std::filesystem::exists(got) ? test::readFile(got) : "";
+        std::filesystem::remove(got);
+        return text;
+    };
+    for (const char* url : {"https://example.com/a b?c=$(reboot)", "HTTP://example.com", "mailto:me@example.com"}) {
+        EXPECT_TRUE(openUrl(url)) << url;
+        EXPECT_EQ(opened(), std::string("1|") + url);
+    }
+    for (const char* url : {"file:///etc/passwd", "--help", "javascript:alert(1)", "ftp://example.com", ""})
+        EXPECT_FALSE(openUrl(url)) << url;
+    EXPECT_FALSE(std::filesystem::exists(got));
+    setenv("PATH", oldPath.c_str(), 1);
 }
 
 TEST(System, DescribesTheOperatingSystem) {

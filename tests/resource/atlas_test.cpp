@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -222,6 +223,31 @@ TEST(ImageFrames, FramesFollowTheClock) {
         image.fps = c.fps;
         image.delay = c.delay;
         EXPECT_EQ(image.frameAt(c.time), c.frame) << "fps " << c.fps << " delay " << c.delay << " t " << c.time;
+    }
+}
+
+// Timings from hostile files: any fps, delay and clock give a frame of
+// the sheet, without overflow on the way.
+TEST(ImageFrames, ExtremeTimingsStayWithinTheSheet) {
+    const float inf = std::numeric_limits<float>::infinity(), nan = std::numeric_limits<float>::quiet_NaN();
+    const FrameCase cases[] = {
+        {255, 255, 0, 1e-12f, 0, 1e18f, -1},         {255, 255, 0, 1e-12f, INT32_MAX, 3e18f, -1},
+        {255, 255, 7, 1e-12f, INT32_MIN, -1e30f, -1}, {255, 255, 0, 1e-30f, -5, 3e38f, -1},
+        {16, 16, 0, inf, 5, 7, 0},                    {16, 16, 0, nan, 0, nan, 0},
+        {16, 16, 0, 1e30f, 0, inf, 0},                {255, 255, 0, 1e-12f, 0, 0, 0},
+    };
+    for (const FrameCase& c : cases) {
+        MImageAnim image;
+        image.columns = static_cast<uint8_t>(c.columns);
+        image.rows = static_cast<uint8_t>(c.rows);
+        image.firstFrame = static_cast<uint8_t>(c.firstFrame);
+        image.fps = c.fps;
+        image.delay = c.delay;
+        int frame = image.frameAt(c.time);
+        if (c.frame >= 0) {
+            EXPECT_EQ(frame, c.frame) << "fps " << c.fps << " delay " << c.delay << " t " << c.time;
+        }
+        EXPECT_TRUE(frame >= 0 && frame < image.frameCount()) << "fps " << c.fps << " delay " << c.delay;
     }
 }
 

@@ -3,6 +3,7 @@
 // loops and when cues.
 #include "element_fixture.h"
 #include "scene/time_triggers.h"
+#include "script/collector.h"
 
 using namespace glint;
 using namespace glint::test;
@@ -227,4 +228,32 @@ TEST_F(ElementFixture, WhenCuesFireAsTheElementClockPassesTheirTime) {
     fireTimeTriggers(room);
     EXPECT_EQ(number("dings"), 1);
     EXPECT_EQ(number("rings"), 2);
+}
+
+// Without "?dynamic_elements_count" every new element is named ELEMENT and
+// the variable of that name holds only the last one; the members of the
+// others belong to their elements all the same.
+TEST_F(ElementFixture, ElementMembersLiveAsLongAsTheirElement) {
+    make("coin");
+    run("fun spawn %n {\n  new %e $coin\n  set %e.worth %n\n  set_str %e.tag coin %n\n}\n"
+        "fun churn {\n  for %i 1 20000 {\n    new %a []\n    set %a.k %i\n  }\n}\n");
+    for (double n : {1, 2, 3}) {
+        Value* stack = script().stack + script().top;
+        stack[0] = Value::fromNumber(n);
+        Value* f = findVariable(room.scope, KindFunction, intern("spawn"), nullptr, false);
+        callFunction(f->as<ScriptFunction>(), nullptr, stack, 1, false);
+    }
+    Collector collector(system.heap);
+    collector.clearMarks();
+    collector.markSystem(system);
+    collector.releaseUnmarked();
+    callScene(room, "churn");
+    int n = 0;
+    for (MElement* element : room.elements) {
+        if (element->name != intern("ELEMENT")) continue;
+        ++n;
+        EXPECT_EQ(numberProperty(element, "worth"), n);
+        EXPECT_EQ(valueText(property(element, "tag")), "coin" + std::to_string(n));
+    }
+    EXPECT_EQ(n, 3);
 }

@@ -206,3 +206,20 @@ TEST_F(LoaderFixture, ChildrenNestedTooDeeplyAreCutOff) {
     EXPECT_EQ(room->elements.size(), 257u);
     EXPECT_TRUE(trace.contains("ERROR: Elements nested too deeply in scene room"));
 }
+
+// 100,000 keys in one element: half unknown, half a repeated channel key.
+// Each repeat takes the first occurrence's value, found without a search
+// over the element's keys (which made such a file take minutes).
+TEST_F(LoaderFixture, AnElementWithAHundredThousandKeysLoads) {
+    std::string body = "{";
+    for (int i = 0; i < 50000; ++i) body += "\"k" + std::to_string(i) + "\": 0, ";
+    for (int i = 0; i < 50000; ++i) body += "\"X\": " + std::to_string(i + 3) + ", ";
+    body += "\"Y\": 4}";
+    sceneFile("data/s/room", "{\"elements\": {\"wide\": " + body + "}}");
+    registerScenes("data/s/room\n");
+    MScene* room = load("room");
+    MElement* wide = element(room, "wide");
+    ASSERT_NE(wide, nullptr);
+    EXPECT_FLOAT_EQ(wide->channels[kChannelX], 3);
+    EXPECT_FLOAT_EQ(wide->channels[kChannelY], 4);
+}

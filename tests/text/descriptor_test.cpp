@@ -111,6 +111,26 @@ TEST(FontDescriptor, LooksGlyphsUpByBlock) {
     EXPECT_EQ(font.charWidth(67, 2), 0) << "a missing glyph adds nothing";
 }
 
+// A full Latin block keeps its table; 3000 glyphs one per block over the
+// whole code range cost a few bytes each, not a table each.
+TEST(FontDescriptor, SpreadCodesCostMemoryInProportionToTheirGlyphs) {
+    std::string text = "FONT 1 1 " + std::to_string(128 + 3000 + 1) + "\n";
+    auto line = [&text](int32_t code, int advance) {
+        text += std::to_string(code) + " 0 0 7 15 " + std::to_string(advance) + " 20 0 0 0\n";
+    };
+    for (int32_t code = 32; code < 160; ++code) line(code, 10);
+    for (int32_t i = 1; i <= 3000; ++i) line(i * 700001, 12);
+    line(2 * 700001, 13); // given again: the last one counts
+    KText font;
+    ASSERT_EQ(font.parseDescriptor(text.data(), static_cast<int32_t>(text.size())), 1);
+    EXPECT_LT(font.glyphIndexBytes(), 9u * 1024 + 3000u * 16);
+    for (int32_t code : {32, 159, 700001, 3000 * 700001}) EXPECT_TRUE(font.hasChar(code)) << code;
+    for (int32_t code : {160, 700002, 3001 * 700001, -700001}) EXPECT_FALSE(font.hasChar(code)) << code;
+    EXPECT_EQ(font.charWidth(65, 0), 10);
+    EXPECT_EQ(font.charWidth(700001, 0), 12);
+    EXPECT_EQ(font.charWidth(2 * 700001, 0), 13);
+}
+
 TEST(FontDescriptor, NextPagePath) {
     const std::pair<const char*, const char*> cases[] = {
         {"data/_interface/fonts/_font_3_0.png", "data/_interface/fonts/_font_3_1.png"},

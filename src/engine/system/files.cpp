@@ -8,9 +8,12 @@
 #include <cstdlib>
 #include <cstring>
 #include <dirent.h>
+#include <spawn.h>
 #include <string>
+#include <strings.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 namespace glint {
@@ -103,29 +106,37 @@ std::string applicationDataPath() {
 
 bool createDirectory(const char* path) { return mkdir(path, 0755) == 0 || errno == EEXIST; }
 
+namespace {
+
+// Only web pages and mail: anything else (file:, javascript:, a text that
+// starts with "-" and reads as an option) is not for the handler.
+bool openableUrl(const char* url) {
+    for (const char* scheme : {"http://", "https://", "mailto:"})
+        if (strncasecmp(url, scheme, std::strlen(scheme)) == 0)
+            return true;
+    return false;
+}
+
+} // namespace
+
 bool openUrl(const char* url) {
-    // Two forks: the handler is adopted by init, so no zombie waits for us.
+    if (!url || !openableUrl(url)) {
+        logMessage("System: cannot open '%s', ERROR", url ? url : "");
+        return false;
+    }
+    // posix_spawnp, not fork: the process has threads (audio, downloads),
+    // and only async-signal-safe calls may follow a fork in such a process.
     char handler[] = "xdg-open";
     char* arguments[] = {handler, const_cast<char*>(url), nullptr};
-    pid_t child = fork();
-    if (child < 0) {
+    pid_t child = 0;
+    if (posix_spawnp(&child, handler, nullptr, nullptr, arguments, environ) != 0) {
         logMessage("System: cannot open '%s', ERROR", url);
         return false;
     }
-    if (child == 0) {
-        pid_t grandchild = fork();
-        if (grandchild == 0) {
-            execvp(handler, arguments);
-            _exit(127);
-        }
-        _exit(grandchild < 0 ? 1 : 0);
-    }
-    int status = 0;
-    waitpid(child, &status, 0);
-    bool started = WIFEXITED(status) && WEXITSTATUS(status) == 0;
-    if (!started)
-        logMessage("System: cannot open '%s', ERROR", url);
-    return started;
+    // The handler may run as long as the browser does; a thread of its own
+    // collects it so that no zombie stays behind.
+    std::thread([child] { waitpid(child, nullptr, 0); }).detach();
+    return true;
 }
 
 } // namespace glint

@@ -23,8 +23,9 @@ std::string applicationDataPath();
 // Creates one folder; an existing folder is fine.
 bool createDirectory(const char* path);
 
-// Hands the URL to the desktop's default handler (xdg-open, no shell).
-// Returns false when the handler could not be started.
+// Hands an http, https or mailto URL to the desktop's default handler
+// (xdg-open, no shell). Returns false for other URLs and when the handler
+// could not be started.
 bool openUrl(const char* url);
 
 } // namespace glint

@@ -1,9 +1,11 @@
 // The bitmap font: glyph rectangles on up to eight page textures, read from
 // a ".font" descriptor, drawn as quads through the quad batch.
 //
-// Glyphs are found through one 2048-entry table per block of 2048 code
-// points (code >> 11), so a lookup is a short scan of the block list and one
-// table read.
+// Glyphs of well-filled blocks of 2048 code points (code >> 11) are found
+// through one 2048-entry table per block, so a lookup is a short scan of the
+// block list and one table read. Glyphs of thinly filled blocks go into one
+// sorted list instead: a font whose codes are spread over the whole range
+// costs memory in proportion to its glyphs.
 #pragma once
 
 #include "engine/text/glyph.h"
@@ -56,6 +58,8 @@ public:
     int parseDescriptor(const char* data, int32_t size);
 
     const KGlyph* findGlyph(int32_t code) const;
+    // Bytes taken by the lookup structures of the glyphs.
+    size_t glyphIndexBytes() const;
     int glyphCount() const { return static_cast<int>(glyphs_.size()) - 1; }
     // The glyph array, ended by a record whose code is 0.
     const KGlyph* glyphs() const { return glyphs_.data(); }
@@ -103,6 +107,10 @@ private:
         int32_t number;                     // code >> 11
         std::unique_ptr<int32_t[]> entries; // 2048 glyph indexes + 1; 0 = none
     };
+    struct SparseEntry {
+        int32_t code;
+        int32_t entry; // glyph index + 1
+    };
     struct BoxRequest;
 
     void clearGlyphs();
@@ -115,6 +123,7 @@ private:
 
     std::vector<KGlyph> glyphs_;
     std::vector<Block> blocks_;
+    std::vector<SparseEntry> sparse_; // by code
     int blendMode_ = 0;
     uint32_t color_ = 0xFFFFFFFF;
     float spaceExtra_ = 0;
