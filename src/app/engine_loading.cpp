@@ -7,6 +7,7 @@
 #include "app/user_identity.h"
 #include "engine/system/clock.h"
 #include "engine/window/game_window.h"
+#include "extras/strategy_guide.h"
 #include "game/inventory.h"
 #include "resource/resource_manager.h"
 #include "script/compiler.h"
@@ -68,6 +69,7 @@ void MEngine::loadingStep() {
         break;
     case 4:
         createBuiltInVariables();
+        loadStrategyGuide(scenes, languageSuffix());
         enterPhase(5);
         break;
     case 5:
