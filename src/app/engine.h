@@ -14,6 +14,7 @@
 #include "app/options.h"
 #include "app/pointer_cursors.h"
 #include "game/navigation.h"
+#include "game/save_state.h"
 #include "game/pointer.h"
 #include "game/pulse_curve.h"
 #include "scene/scene_loader.h"
@@ -25,7 +26,9 @@ namespace glint {
 
 class KTexture;
 class MApplication;
+class MHints;
 class MInventory;
+class MSoundPlayer;
 class MResourceManager;
 class MTexture;
 class ScriptSystem;
@@ -103,6 +106,7 @@ public:
     SceneContext sceneContext() const { return {app, resources}; }
     // What loading, preparing and opening scenes read of this run.
     SceneLoadContext sceneLoadContext();
+    SceneLoaderHooks sceneSoundHooks();
     ScriptSystem& scriptSystem() { return *script_; }
     bool paused() const { return pauseCount > 0; }
     // Not paused, no scene switch and not waiting for the end.
@@ -114,6 +118,13 @@ public:
     // The progress the loading screen shows, 0 to 1.
     float loadingProgress() const;
     MScene* playScene() const { return navigation ? navigation->playScene : nullptr; }
+    // The saved-game view of this run (engine_saves.cpp): what a game state
+    // is written from and read into, and a profile file's content written
+    // to or read from path. readProfileFile gives 0, -1 (no file) or -2
+    // (damaged; the file stays).
+    SaveWorld saveWorld();
+    bool writeProfileFile(const std::string& path);
+    int readProfileFile(const std::string& path, bool full);
     // The scene that receives input and scene events; navigation sets it.
     MScene* activeScene() const {
         return navigation && navigation->activeScene ? navigation->activeScene : playScene();
@@ -156,6 +167,8 @@ public:
     std::unique_ptr<MNavigation> navigation; // from initialisation on
     MPointer pointer;
     std::unique_ptr<MInventory> inventory; // from initialisation on
+    std::unique_ptr<MHints> hints;             // from initialisation on
+    std::unique_ptr<MSoundPlayer> soundPlayer; // from initialisation on
     PulseCurve pulseCurve; // found objects pulse by it
     MTexture* splash[kSplashSlots] = {};
     KTexture* plainWhite = nullptr; // solid fills before the interface images exist

@@ -69,6 +69,7 @@ GameSettings readGameSettings(const MConfiguration& config) {
     s.globalFontScaling = read.number("BuildGlobalFontScaling", s.globalFontScaling);
     s.supportMScene = read.flag("BuildSupportMScene", s.supportMScene);
     s.sceneExt = read.text("BuildSceneExt", s.sceneExt);
+    s.supportIngameSaves = read.flag("BuildSupportIngameSaves", s.supportIngameSaves);
     return s;
 }
 

@@ -44,6 +44,7 @@ struct GameSettings {
     float globalFontScaling = 1.0f;        // BuildGlobalFontScaling
     bool supportMScene = false;            // BuildSupportMScene
     const char* sceneExt = "scene";        // BuildSceneExt
+    bool supportIngameSaves = false;       // BuildSupportIngameSaves: player files keep a ".tmp" backup
 };
 
 // Build variants derived from the settings and the command line.

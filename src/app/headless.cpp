@@ -1,5 +1,7 @@
 #include "app/headless.h"
 
+#include "app/engine.h"
+
 #include "engine/images/image_buffer.h"
 #include "engine/images/image_handler.h"
 #include "engine/render/gl.h"
@@ -10,6 +12,7 @@
 
 #include <SDL.h>
 
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <sstream>
@@ -70,9 +73,9 @@ bool parseLine(int frame, const std::string& verb, std::istringstream& rest, std
             problem = "focus needs lost or gained";
             return false;
         }
-    } else if (verb == "shot") {
+    } else if (verb == "shot" || verb == "save" || verb == "load") {
         if (!(rest >> input.text)) {
-            problem = "shot needs a path";
+            problem = verb + " needs a path";
             return false;
         }
     } else if (verb != "quit") {
@@ -184,10 +187,13 @@ std::string fromStartFolder(const std::string& path) {
 HeadlessDriver::HeadlessDriver(const PlayerOptions& options, std::vector<ScriptedInput> inputs)
     : frames_(options.frames), frameMs_(options.frameMs) {
     for (ScriptedInput& input : inputs) {
-        if (input.verb == "shot")
+        if (input.verb == "shot") {
             shots_.emplace(input.frame, fromStartFolder(input.text));
-        else
-            inputs_.emplace(input.frame, std::move(input));
+            continue;
+        }
+        if (input.verb == "save" || input.verb == "load")
+            input.text = fromStartFolder(input.text);
+        inputs_.emplace(input.frame, std::move(input));
     }
     for (const ShotRequest& shot : options.shots)
         shots_.emplace(shot.frame, fromStartFolder(shot.path));
@@ -249,8 +255,23 @@ void HeadlessDriver::play(const ScriptedInput& input) {
     } else if (input.verb == "quit") {
         quit_ = true;
         return;
+    } else if (input.verb == "save" || input.verb == "load") {
+        saveOrLoad(input);
+        return;
     }
     SDL_PushEvent(&event);
+}
+
+// The game state as a profile file, written or read between two frames.
+void HeadlessDriver::saveOrLoad(const ScriptedInput& input) {
+    MEngine* engine = app ? app->engine() : nullptr;
+    bool ok = engine && (input.verb == "save" ? engine->writeProfileFile(input.text)
+                                              : engine->readProfileFile(input.text, true) == 0);
+    if (!ok) {
+        std::fprintf(stderr, "headless: %s %s failed at frame %d\n", input.verb.c_str(), input.text.c_str(),
+                     input.frame);
+        ++failedSaves_;
+    }
 }
 
 void HeadlessDriver::pointer(int* x, int* y) {

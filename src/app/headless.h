@@ -19,7 +19,7 @@ namespace glint {
 // One line of an input script.
 struct ScriptedInput {
     int frame = 0;
-    std::string verb;              // move, down, up, key, text, focus, shot, quit
+    std::string verb;              // move, down, up, key, text, focus, shot, save, load, quit
     int x = 0, y = 0;              // move; down and up use button (0 left, 1 right)
     int button = 0;
     std::string text;              // key name, text, focus state, shot path
@@ -51,12 +51,22 @@ public:
     bool buttonDown(int button) override { return button >= 0 && button < 2 && buttons_[button]; }
     void pointer(int* x, int* y) override;
 
-    // Shots that could not be written, for the exit report.
+    // Shots that could not be written, and saves and loads that failed,
+    // for the exit report.
     int failedShots() const { return failedShots_; }
+    int failedSaves() const { return failedSaves_; }
 
-private:
+    // The application whose engine the save and load verbs reach.
+    MApplication* app = nullptr;
+
+protected:
     void play(const ScriptedInput& input);
     void writeShot(KGameWindow& window, const std::string& path);
+    // The last frame the input file acts in.
+    int lastInputFrame() const { return inputs_.empty() ? 0 : inputs_.rbegin()->first; }
+
+private:
+    void saveOrLoad(const ScriptedInput& input);
 
     int frames_;
     int frameMs_;
@@ -68,6 +78,7 @@ private:
     int pointerX_ = 0, pointerY_ = 0;
     bool quit_ = false;
     int failedShots_ = 0;
+    int failedSaves_ = 0;
 };
 
 } // namespace glint

@@ -18,6 +18,8 @@ class MElement;
 class MElementVisual;
 class MGroup;
 class MResourceManager;
+class MSceneSound;
+class MSoundFile;
 struct SceneLoadContext;
 struct MHoverLink;
 
@@ -132,6 +134,7 @@ public:
     // A new group at the end of the group list, declared in the script class.
     MGroup* createGroup(Symbol* name);
     MGroup* findGroup(Symbol* name) const;
+    MSceneSound* findSound(Symbol* name) const;
     // Copies model (a dynamic element of this scene stands for the element it
     // copies) as a dynamic element.
     ScriptElement* createDynamicElement(ScriptElement* model, Symbol* name) override;
@@ -204,6 +207,8 @@ public:
     MElement* rootElement = nullptr;   // the scene's own "root"
     MElement* cameraElement = nullptr; // "camera" after all merging
     MConfiguration* soundsConfig = nullptr; // "<folder>/_sounds/_sounds.cfg"
+    std::vector<MSceneSound*> sounds;       // its list, in list order
+    MSoundFile* heldAmbient[2] = {};        // "ambient" and "ambient_other" while open
     int32_t templatesApplied = 0;           // numbers the renamed roots
     bool drawOrderDirty = false;     // the draw list needs sorting
     bool transformsDirty = false;    // some element's absolute transform is stale

@@ -38,7 +38,11 @@ bool isTemplateScene(const MSceneRegistry& registry, Symbol* name) {
 void parseJsonContent(MScene& scene, const SceneLoadContext& context) {
     if (!context.sceneText)
         return;
-    const SceneText& content = context.sceneText(scene.name);
+    // A scene named copy.kitchen is a copy: it reads the content of kitchen.
+    std::string_view name = scene.name->view();
+    size_t dot = name.rfind('.');
+    Symbol* source = dot == std::string_view::npos ? scene.name : intern(name.substr(dot + 1));
+    const SceneText& content = context.sceneText(source);
     if (content.text)
         parseJsonScene(scene, context, content.text.get(), static_cast<size_t>(content.size));
 }

@@ -17,4 +17,7 @@ inline const char* textOf(const Value& v) { return v.isString() ? v.symbol()->te
 // script system's scratch text (what error and print report).
 const char* joinedTexts(const Value* args, int count);
 
+// A new anonymous array of the global scope, named by its counter.
+ArrayObject* newAnonymousArray();
+
 } // namespace glint

@@ -16,13 +16,6 @@ namespace {
 // call-depth cap, so a class whose init makes an instance of itself stops.
 int constructorDepth = 0;
 
-ArrayObject* newAnonymousArray() {
-    Scope& global = script().global();
-    char name[32];
-    std::snprintf(name, sizeof name, "ARRAY%.9d[]", global.anonymousArrayCounter++);
-    return scriptHeap().arrays.create(intern(name), &global, ArrayObject::kAnonymous);
-}
-
 // The instance is made first; the class's init block then runs with this
 // set to it and the remaining arguments of new as its first locals.
 Value newInstance(ScriptClass* klass, Value* args, int count) {
@@ -74,6 +67,13 @@ Value newElement(ScriptElement* model) {
 bool isObject(const Value& v, ValueType type) { return v.is(type) && v.pointer; }
 
 } // namespace
+
+ArrayObject* newAnonymousArray() {
+    Scope& global = script().global();
+    char name[32];
+    std::snprintf(name, sizeof name, "ARRAY%.9d[]", global.anonymousArrayCounter++);
+    return scriptHeap().arrays.create(intern(name), &global, ArrayObject::kAnonymous);
+}
 
 // new out kind arguments...: by the kind, a dynamic element, a run-time
 // instance of a task for an element, an anonymous array or a class

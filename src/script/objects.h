@@ -58,6 +58,7 @@ struct ScriptTask {
     ScriptTask* parent = nullptr;
     ArrayObject* instances = nullptr; // "@name[]" of the parent
     ScriptTask* blocker = nullptr;
+    ScriptTask* hintTarget = nullptr; // "target_hint_task": the task a hint through it was found for
     int32_t state = TaskDisabled;
     int32_t oldState = TaskDisabled;
     uint8_t interaction = 1; // 1 click, 2 look, 3 use
@@ -66,6 +67,11 @@ struct ScriptTask {
     uint8_t isInstance = 0;
     uint8_t runtimeInstance = 0;
     PropertyList members;
+    // The savegame baseline: the state and blocker when loading ended, and
+    // the handler the declaration bound. A saved game stores differences.
+    int32_t baselineState = TaskDisabled;
+    ScriptTask* baselineBlocker = nullptr;
+    ScriptFunction* baselineHandler = nullptr;
 
     ScriptTask(Symbol* n, Scope* s) : name(n), scope(s) {}
 };

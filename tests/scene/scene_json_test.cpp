@@ -184,6 +184,16 @@ TEST_F(LoaderFixture, GroupsCollectNamedElementsAndBrokenFilesLoadEmpty) {
     EXPECT_TRUE(broken->elements.empty());
 }
 
+TEST_F(LoaderFixture, ACopiedSceneReadsTheContentOfTheSceneAfterItsLastDot) {
+    sceneFile("data/s/kitchen", R"({"elements": {"stove": {}, "sink": {}}})");
+    sceneFile("data/s/copy.kitchen", R"({"elements": {"not_read": {}}})");
+    registerScenes("data/s/kitchen\ndata/s/copy.kitchen\n");
+    MScene* copy = load("copy.kitchen");
+    ASSERT_NE(copy, nullptr);
+    EXPECT_EQ(elementNames(copy), "stove sink");
+    EXPECT_EQ(elementNames(load("kitchen")), "stove sink");
+}
+
 TEST_F(LoaderFixture, ChildrenNestedTooDeeplyAreCutOff) {
     std::string json;
     const int levels = 300;
