@@ -10,6 +10,7 @@
 #include "app/user_identity.h"
 #include "engine/system/clock.h"
 #include "engine/window/game_window.h"
+#include "extras/strategy_guide.h"
 #include "game/inventory.h"
 #include "game/save_state.h"
 #include "game/sound_player.h"
@@ -75,6 +76,7 @@ void MEngine::loadingStep() {
         break;
     case 4:
         createBuiltInVariables();
+        loadStrategyGuide(scenes, languageSuffix());
         enterPhase(5);
         break;
     case 5:

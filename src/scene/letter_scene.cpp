@@ -261,6 +261,7 @@ private:
         LetterElement copy = source;
         copy.name = std::move(name);
         copy.blendMode = 0;
+        copy.parent = -1;
         return copy;
     }
 
@@ -501,18 +502,46 @@ private:
         int parent = tokens.nextInt() - 1;
         if (!valid(child) || !valid(parent) || child == parent)
             return;
-        scene_.parentLinks.emplace_back(child, parent);
-        int childCopies = scene_.visuals[static_cast<size_t>(scene_.elements[static_cast<size_t>(child)].visual)].copyCount;
-        int parentCopies =
-            scene_.visuals[static_cast<size_t>(scene_.elements[static_cast<size_t>(parent)].visual)].copyCount;
+        setParent(child, parent);
+        int childCopies = copiesOf(child);
+        int parentCopies = copiesOf(parent);
         for (int k = 1; k < childCopies; ++k) {
             int copy = child + k;
             int target = k < parentCopies ? parent + k : parent;
             if (!valid(copy))
                 break;
-            if (!valid(target) || copy == target)
-                continue;
-            scene_.parentLinks.emplace_back(copy, target);
+            if (valid(target) && copy != target)
+                setParent(copy, target);
+        }
+    }
+
+    int copiesOf(int element) const {
+        return scene_.visuals[static_cast<size_t>(scene_.elements[static_cast<size_t>(element)].visual)].copyCount;
+    }
+
+    // As an element's parent is set: a parent already below the child lets
+    // go of it, so no loop forms.
+    void setParent(int child, int parent) {
+        std::vector<LetterElement>& elements = scene_.elements;
+        int depth = 0;
+        for (int above = parent; above >= 0; above = elements[static_cast<size_t>(above)].parent) {
+            if (++depth > kMaxLetterParentDepth) {
+                if (!deep_) {
+                    char message[400];
+                    std::snprintf(message, sizeof message, "ERROR: Elements nested too deeply in scene %.*s",
+                                  static_cast<int>(settings_.sceneName.size()), settings_.sceneName.data());
+                    report(LetterMessage::Trace, message);
+                    deep_ = true;
+                }
+                return;
+            }
+        }
+        elements[static_cast<size_t>(child)].parent = parent;
+        for (int above = parent; above >= 0 && above != child; above = elements[static_cast<size_t>(above)].parent) {
+            if (elements[static_cast<size_t>(above)].parent == child) {
+                elements[static_cast<size_t>(above)].parent = -1;
+                break;
+            }
         }
     }
 
@@ -535,6 +564,7 @@ private:
     float pendingX_ = 0;
     float correctionX_ = 0, correctionY_ = 0;
     bool full_ = false;
+    bool deep_ = false;
 };
 
 } // namespace

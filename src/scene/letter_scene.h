@@ -17,7 +17,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <utility>
 #include <vector>
 
 #include "scene/element_polygon.h"
@@ -28,6 +27,9 @@ namespace glint {
 
 // The longest argument a line keeps; further bytes are dropped.
 constexpr size_t kMaxLetterArgument = 255;
+// A p line whose parent lies deeper than this in the element tree is
+// refused: looking for a loop stays short.
+constexpr int kMaxLetterParentDepth = 256;
 
 // A polygon as the file gives it: count points, of which the first
 // points.size() have been read (the rest are zero). y is stored negated.
@@ -62,6 +64,7 @@ struct LetterVisual {
 struct LetterElement {
     std::string name;
     int visual = 0; // index into LetterScene::visuals
+    int parent = -1; // element index
     float pivotX = 0.5f, pivotY = 0.5f;
     uint8_t blendMode = 0;
     uint8_t font = 0;
@@ -87,9 +90,6 @@ struct LetterScene {
     std::vector<LetterElement> elements; // creation order, copies included
     std::vector<LetterVisual> visuals;
     std::vector<LetterGroup> groups;
-    // p lines in order: (child, parent) element indices; the loader applies
-    // them with setParent, which never closes a loop.
-    std::vector<std::pair<int, int>> parentLinks;
     std::vector<std::string> subScenes; // "+attic": the scene attic under root
     std::vector<LetterInstance> instances;
 };

@@ -69,19 +69,6 @@ std::optional<ImageFields> imageFields(const std::vector<std::string>& specs) {
     return fields;
 }
 
-// setParent on positions: a parent already under the child lets go of it.
-void setParent(std::vector<int>& parents, int child, int parent) {
-    if (parents[static_cast<size_t>(child)] == parent)
-        return;
-    parents[static_cast<size_t>(child)] = parent;
-    for (int above = parent; above >= 0 && above != child; above = parents[static_cast<size_t>(above)]) {
-        if (parents[static_cast<size_t>(above)] == child) {
-            parents[static_cast<size_t>(above)] = -1;
-            break;
-        }
-    }
-}
-
 class JsonSceneWriter {
 public:
     explicit JsonSceneWriter(const LetterScene& scene) : scene_(scene), writer_(buffer_) {
@@ -90,16 +77,14 @@ public:
     }
 
     LetterSceneJson write() {
-        std::vector<int> parents(scene_.elements.size(), -1);
-        for (const auto& [child, parent] : scene_.parentLinks)
-            setParent(parents, child, parent);
         children_.assign(scene_.elements.size(), {});
         std::vector<int> top;
-        for (size_t i = 0; i < parents.size(); ++i) {
-            if (parents[i] < 0)
+        for (size_t i = 0; i < scene_.elements.size(); ++i) {
+            int parent = scene_.elements[i].parent;
+            if (parent < 0)
                 top.push_back(static_cast<int>(i));
             else
-                children_[static_cast<size_t>(parents[i])].push_back(static_cast<int>(i));
+                children_[static_cast<size_t>(parent)].push_back(static_cast<int>(i));
         }
 
         writer_.StartObject();

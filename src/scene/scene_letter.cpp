@@ -56,9 +56,13 @@ public:
             }
             fillElement(*element, source);
         }
-        for (const auto& [child, parent] : file.parentLinks)
-            if (MElement* element = elements_[static_cast<size_t>(child)])
-                element->setParent(elements_[static_cast<size_t>(parent)]);
+        // The file's tree has no loops: setting the parents in any order
+        // detaches nothing.
+        for (size_t i = 0; i < file.elements.size(); ++i) {
+            int parent = file.elements[i].parent;
+            if (elements_[i] && parent >= 0)
+                elements_[i]->setParent(elements_[static_cast<size_t>(parent)]);
+        }
         for (const LetterGroup& source : file.groups) {
             Symbol* name = intern(source.name);
             MGroup* group = scene_.findGroup(name);

@@ -1,6 +1,7 @@
 // The symbol table, the text arena and the well-known records.
 #include "script/symbol.h"
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -223,6 +224,18 @@ Symbol* intern(std::string_view text) {
 
 Symbol* intern(const char* text) {
     return text ? intern(text, static_cast<int>(std::strlen(text))) : nullptr;
+}
+
+Symbol* unlistedSymbol(std::string_view text) {
+    int length = static_cast<int>(std::min<size_t>(text.size(), kMaxSymbolLength));
+    SymbolTable& t = table();
+    Symbol* symbol = t.pool.allocate();
+    symbol->next = nullptr;
+    symbol->length = length;
+    symbol->text = t.arena.store(text.empty() ? "" : text.data(), length);
+    symbol->arrayBase = nullptr;
+    symbol->arrayIndex = 0;
+    return symbol;
 }
 
 int symbolCount() {

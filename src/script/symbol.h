@@ -28,6 +28,11 @@ Symbol* intern(const char* text, int length);
 Symbol* intern(std::string_view text);
 Symbol* intern(const char* text);
 
+// A Symbol record of its own for text, kept out of the table: two calls
+// with the same text give two Symbols. For string values that nothing
+// looks up by name (long texts read from data files). Cut like intern.
+Symbol* unlistedSymbol(std::string_view text);
+
 // The existing Symbol or null; bucket (when given) receives the bucket index
 // in either case.
 Symbol* findSymbol(const char* text, int length, int* bucket = nullptr);

@@ -213,6 +213,15 @@ TEST_F(LetterLoader, ParentLinksCountPositionsAndPairCopies) {
     EXPECT_EQ(parentOf("a_03"), "b_01") << "the parent has no third copy";
     EXPECT_EQ(parentOf("b_02"), "c");
     EXPECT_EQ(parentOf("c"), "-") << "a link that would close a loop detaches the old parent";
+
+    // One line chains 300 copies each under the one before: the link that
+    // would put one 257 levels down is refused.
+    loadRoom("O d*300\n.\np 2 1\n", false);
+    room = scene("room");
+    EXPECT_EQ(parentOf("d_257"), "d_256");
+    EXPECT_EQ(parentOf("d_258"), "-");
+    EXPECT_EQ(parentOf("d_300"), "d_299");
+    EXPECT_TRUE(trace.contains("ERROR: Elements nested too deeply in scene room"));
 }
 
 TEST_F(LetterLoader, LinesWithoutBreakOrLetterAndOverlongArgumentsAreHandled) {
