@@ -51,7 +51,7 @@ void MApplication::chooseIdentity() {
 
 void MApplication::startEngine() {
     if (!resources_)
-        resources_ = std::make_unique<MResourceManager>();
+        resources_ = std::make_unique<MResourceManager>(settings.useNewVideoPlayer);
     if (engine_)
         return;
     reloadConfigurations();

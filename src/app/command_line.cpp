@@ -7,7 +7,10 @@ namespace glint {
 
 const char* const kPlayerUsage =
     "usage: glint [GAME_DIR] [-streaming] [--headless [--frames N] [--frame-ms MS] [--input FILE] "
-    "[--shot FRAME:PATH]...]\n       glint check GAME_DIR";
+    "[--shot FRAME:PATH]...]\n       glint check GAME_DIR\n       glint prove GAME_DIR [--input FILE] [--steps N] "
+    "[--shots DIR]";
+
+const char* const kProveUsage = "usage: glint prove GAME_DIR [--input FILE] [--steps N] [--shots DIR]";
 
 namespace {
 
@@ -82,6 +85,42 @@ bool parsePlayerArguments(const std::vector<std::string>& arguments, PlayerOptio
     }
     if (headlessOption && !options.headless) {
         error = "--frames, --frame-ms, --input and --shot need --headless";
+        return false;
+    }
+    return true;
+}
+
+bool parseProveArguments(const std::vector<std::string>& arguments, ProveOptions& options, std::string& error) {
+    options.player.headless = true;
+    for (size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        const bool takesValue = argument == "--input" || argument == "--steps" || argument == "--shots";
+        if (takesValue && i + 1 >= arguments.size()) {
+            error = argument + " needs a value";
+            return false;
+        }
+        if (argument == "--input") {
+            options.player.inputFile = arguments[++i];
+        } else if (argument == "--shots") {
+            options.shotsDir = arguments[++i];
+        } else if (argument == "--steps") {
+            const std::string& text = arguments[++i];
+            if (!positiveNumber(text, options.steps)) {
+                error = "--steps takes a positive number, not '" + text + "'";
+                return false;
+            }
+        } else if (!argument.empty() && argument[0] == '-') {
+            error = "unknown option '" + argument + "'";
+            return false;
+        } else if (options.player.gameDir.empty()) {
+            options.player.gameDir = argument;
+        } else {
+            error = "more than one game folder given";
+            return false;
+        }
+    }
+    if (options.player.gameDir.empty()) {
+        error = "the game folder is missing";
         return false;
     }
     return true;

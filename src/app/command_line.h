@@ -1,6 +1,7 @@
 // The player's command line:
 //   glint [GAME_DIR] [-streaming] [--headless [--frames N] [--frame-ms MS]
 //         [--input FILE] [--shot FRAME:PATH]...]
+//   glint prove GAME_DIR [--input FILE] [--steps N] [--shots DIR]
 #pragma once
 
 #include <string>
@@ -23,9 +24,20 @@ struct PlayerOptions {
     std::vector<ShotRequest> shots;
 };
 
+// glint prove: the game played headless by its own hints.
+struct ProveOptions {
+    PlayerOptions player; // headless, with the game folder and the input file
+    int steps = 2000;
+    std::string shotsDir; // empty: no shots
+};
+
+extern const char* const kProveUsage;
+
 extern const char* const kPlayerUsage;
 
 // False with a message when the arguments cannot be used.
 bool parsePlayerArguments(const std::vector<std::string>& arguments, PlayerOptions& options, std::string& error);
+// The arguments after "prove".
+bool parseProveArguments(const std::vector<std::string>& arguments, ProveOptions& options, std::string& error);
 
 } // namespace glint

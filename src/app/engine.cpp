@@ -1,4 +1,6 @@
 #include "app/engine.h"
+#include "game/sound_commands.h"
+#include "game/sound_player.h"
 
 #include "app/application.h"
 #include "app/user_identity.h"
@@ -10,14 +12,18 @@
 #include "resource/resource_manager.h"
 #include "resource/texture.h"
 #include "game/game_property_commands.h"
+#include "game/hint_commands.h"
+#include "game/hints.h"
 #include "game/inventory.h"
 #include "game/inventory_commands.h"
+#include "game/inventory_particles.h"
 #include "game/navigation_commands.h"
 #include "game/pointer_commands.h"
 #include "scene/activity.h"
 #include "scene/element.h"
 #include "scene/render_commands.h"
 #include "scene/element_commands.h"
+#include "scene/particle_effects.h"
 #include "scene/scene_engine_state.h"
 #include "script/commands.h"
 #include "script/script_system.h"
@@ -75,11 +81,17 @@ MEngine::MEngine(MApplication& application, MResourceManager& resourceManager)
 
 MEngine::~MEngine() {
     releaseSplashTextures();
+    if (inventory)
+        releaseInventoryParticles(*inventory);
+    releaseFreeEffects();
     if (sceneEngineState().fonts == &fonts)
         sceneEngineState().fonts = nullptr;
     registerNavigationCommands(nullptr);
+    registerSoundCommands(nullptr);
+    soundPlayer.reset(); // stops every sound and the music
     registerPointerCommands(nullptr, nullptr);
     registerInventoryCommands(nullptr);
+    registerHintCommands(nullptr);
     registerGamePropertyCommands(nullptr);
     if (current == this)
         current = nullptr;
@@ -107,16 +119,22 @@ void MEngine::initialize() {
     loadLocalization(app.gameConfig, languageSuffix().c_str());
     setUpSystemScenes();
     createNavigation();
+    soundPlayer = std::make_unique<MSoundPlayer>(resources, app.options, app.gameConfig, *navigation);
     inventory = std::make_unique<MInventory>(app, scenes, resources, *navigation, pointer, fonts);
     pointer.inventory = inventory.get();
+    hints = std::make_unique<MHints>(scenes, *navigation, *inventory);
+    installInventoryParticles(*inventory);
     loadPointerCursors(pointerCursors, scenes, sceneLoadContext());
     registerBuiltinCommands();
     registerRenderCommands();
     registerNavigationCommands(navigation.get());
+    registerSoundCommands(soundPlayer.get());
     pulseCurve = PulseCurve::fromConfiguration(app.gameConfig);
     registerPointerCommands(&pointer, &pulseCurve);
     registerInventoryCommands(inventory.get());
+    registerHintCommands(hints.get());
     registerElementCommands();
+    registerParticleCommands();
     registerGamePropertyCommands(&app.gameProperties);
 
     if (KGameWindow* window = app.window())

@@ -26,7 +26,9 @@ namespace glint {
 
 class KTexture;
 class MApplication;
+class MHints;
 class MInventory;
+class MSoundPlayer;
 class MResourceManager;
 class MTexture;
 class ScriptSystem;
@@ -104,6 +106,7 @@ public:
     SceneContext sceneContext() const { return {app, resources}; }
     // What loading, preparing and opening scenes read of this run.
     SceneLoadContext sceneLoadContext();
+    SceneLoaderHooks sceneSoundHooks();
     ScriptSystem& scriptSystem() { return *script_; }
     bool paused() const { return pauseCount > 0; }
     // Not paused, no scene switch and not waiting for the end.
@@ -164,6 +167,8 @@ public:
     std::unique_ptr<MNavigation> navigation; // from initialisation on
     MPointer pointer;
     std::unique_ptr<MInventory> inventory; // from initialisation on
+    std::unique_ptr<MHints> hints;             // from initialisation on
+    std::unique_ptr<MSoundPlayer> soundPlayer; // from initialisation on
     PulseCurve pulseCurve; // found objects pulse by it
     MTexture* splash[kSplashSlots] = {};
     KTexture* plainWhite = nullptr; // solid fills before the interface images exist

@@ -102,11 +102,11 @@ void MEngine::drawLoadingScreen() {
     if (MElement* bar = loadingScene->findElement(sym::bar())) {
         const MTexture* image = bar->visual ? bar->visual->image.texture : nullptr;
         float width = image && image->drawWidth() > 0 ? image->drawWidth() : app.settings.screenW;
-        // From phase 9 on the whole bar shows, and the glow rides on its end.
+        // From phase 9 on the whole bar shows; the glow keeps to the progress.
         float shown = phase >= 9 ? 1 : progress;
         bar->setProperty(sym::crop_offset_x(), Value::fromNumber(-width + width * shown));
         if (MElement* glow = loadingScene->findElement(sym::glow())) {
-            glow->channels[kChannelX] = bar->channels[kChannelX] - bar->pivotX * width + width * shown;
+            glow->channels[kChannelX] = bar->channels[kChannelX] - bar->pivotX * width + width * progress;
             glow->markTransformDirty();
         }
     }

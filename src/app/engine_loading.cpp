@@ -1,15 +1,21 @@
 // The loading sequence: one step per frame, so that the loading screen keeps
 // moving. Steps that walk the scene list handle at most eleven scenes per
 // frame and continue where they stopped.
+#include <utility>
+
 #include "app/application.h"
 #include "app/engine.h"
+#include "scene/scene_sound.h"
 
 #include "app/user_identity.h"
 #include "engine/system/clock.h"
 #include "engine/window/game_window.h"
 #include "game/inventory.h"
 #include "game/save_state.h"
+#include "game/sound_player.h"
 #include "resource/resource_manager.h"
+#include "scene/particle_effects.h"
+#include "scene/scene.h"
 #include "script/compiler.h"
 #include "script/declarations.h"
 #include "script/interpreter.h"
@@ -82,8 +88,12 @@ void MEngine::loadingStep() {
     case 7: {
         // The interface layers stay open for the whole run.
         inventory->attachArrows();
-        inventory->startHoverParticles();
         SceneLoadContext context = sceneLoadContext();
+        // The particle systems of the "particles" scene are lent out: to
+        // the inventory's hover sparkles, to emit and to picking.
+        if (MScene* particles = scenes.particles)
+            particles->prepare(context);
+        inventory->startHoverParticles();
         for (MScene* scene : scenes.scenes()) {
             if (scene->flags.system && !scene->flags.play)
                 scene->acquireResources(context);
@@ -112,13 +122,35 @@ void MEngine::loadingStep() {
 }
 
 SceneLoadContext MEngine::sceneLoadContext() {
+    SceneLoaderHooks hooks = sceneSoundHooks();
+    // A scene opens already updated once: its open handlers read the
+    // absolute positions the first frame shows.
+    hooks.firstUpdate = [](MScene& scene) {
+        scene.clockRuns = true;
+        scene.update(false);
+    };
+    hooks.startParticles = attachParticleInstance;
     return {app,
             resources,
             scenes,
             [this](Symbol* name) -> const SceneText& { return sceneText(name); },
             hotspotSizeIncrement,
             languageSuffix(),
-            SceneLoaderHooks{}};
+            std::move(hooks)};
+}
+
+// The sound lists of scenes: built when a scene loads, held while it is open.
+SceneLoaderHooks MEngine::sceneSoundHooks() {
+    SceneLoaderHooks hooks;
+    SoundListSettings settings{app.settings.musicExt, app.settings.soundsExt, app.settings.preloadSounds};
+    MResourceManager* manager = &resources;
+    hooks.buildSoundList = [manager, settings](MScene& scene, MConfiguration& list) {
+        buildSceneSoundList(scene, list, *manager, settings);
+    };
+    hooks.holdSounds = [manager, settings](MScene& scene, bool acquire) {
+        holdSceneSounds(scene, *manager, settings.preload, acquire);
+    };
+    return hooks;
 }
 
 // Scenes loaded earlier as templates or instances of others return at once.
@@ -136,6 +168,7 @@ void MEngine::createBuiltInVariables() {
     Scope& global = script_->global();
     publishBuildVariables(global, app.gameConfig, app.settings, app.build, selectedLanguage().c_str());
     app.options.bind(global);
+    soundPlayer->bind(global);
     app.platform.publish(global);
     *findVariable(global, KindPlain, sym::OPTIONS_PATH(), nullptr, true) =
         Value::fromSymbol(intern(app.userFolder.c_str()));

@@ -4,6 +4,9 @@
 #include "app/engine.h"
 
 #include "game/inventory.h"
+#include "game/sound_player.h"
+#include "resource/sound_file.h"
+#include "scene/scene_sound.h"
 #include "scene/element.h"
 #include "scene/scene.h"
 #include "script/interpreter.h"
@@ -22,6 +25,21 @@ public:
     bool sceneIsBusy(const MScene* scene) const override { return engine_.sceneIsBusy(scene); }
     void resetInventoryState() override { engine_.inventory->resetState(); }
     void hideInventory() override { engine_.inventory->redecideState(); }
+    void stopSwitchSounds() override { engine_.soundPlayer->stopSwitchSounds(); }
+    void stopSceneSounds(MScene& scene) override {
+        engine_.soundPlayer->stopSceneSounds(&scene, false);
+        engine_.soundPlayer->cancelDelayedStarts(&scene);
+    }
+    MResource* ambientFileOf(MScene& scene) override {
+        const Value* ambient = scene.readBack.ambient;
+        if (!ambient || !ambient->is(ValueType::Sound) || !ambient->pointer)
+            return nullptr;
+        auto* sound = dynamic_cast<MSceneSound*>(ambient->as<ScriptSound>());
+        return sound ? sound->file : nullptr;
+    }
+    void startAmbient(MResource* file) override {
+        engine_.soundPlayer->startAmbient(*static_cast<MSoundFile*>(file));
+    }
 
 private:
     MEngine& engine_;

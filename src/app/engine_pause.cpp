@@ -2,6 +2,7 @@
 #include "app/application.h"
 #include "app/engine.h"
 
+#include "engine/sound/sound_object.h"
 #include "engine/window/game_window.h"
 #include "resource/resource_manager.h"
 #include "scene/element.h"
@@ -26,6 +27,8 @@ void MEngine::updatePauseOverlay() {
 void MEngine::pause() {
     if (++pauseCount != 1)
         return;
+    pointer.dropDraggedObject();
+    KSoundObject::pauseAll();
     resources.pauseVideos();
     clearInputEdges();
 }
@@ -37,8 +40,11 @@ void MEngine::resume() {
     }
     if (pauseCount != 0)
         return;
+    KSoundObject::clearGlobalPause();
+    KSoundObject::resumeAll();
     resources.resumeVideos();
     clearInputEdges();
+    pointer.pressTarget = nullptr;
 }
 
 void MEngine::resumeAfterFocusLoss() {
@@ -60,6 +66,7 @@ void MEngine::settleFocusChange() {
     if (focused != wasFocused) {
         if (focused) {
             clearInputEdges();
+            pointer.pressTarget = nullptr;
             if (KGameWindow* window = app.window())
                 window->resetTiming();
             resumeAfterFocusLoss();
@@ -75,8 +82,11 @@ void MEngine::settleFocusChange() {
 void MEngine::focusGained() {
     focusChangePending = true;
     focused = true;
+    // Sounds the pause stopped stay stopped until the resume.
+    KSoundObject::clearGlobalPause();
     reassertDisplay(app.options, app.platform, app.window(), app.settings);
     clearInputEdges();
+    pointer.pressTarget = nullptr;
     if (KGameWindow* window = app.window())
         window->resetTiming();
 }

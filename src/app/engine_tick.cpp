@@ -1,12 +1,13 @@
 // The game tick: 10 ms of game time, its steps in a fixed order. Systems
-// that are not part of the engine yet (saves, sounds) take their places in
-// this order as they arrive.
+// that are not part of the engine yet (saves) take their places in this
+// order as they arrive.
 #include "app/application.h"
 #include "app/engine.h"
 
 #include "engine/system/clock.h"
 #include "engine/window/game_window.h"
 #include "game/inventory.h"
+#include "game/sound_player.h"
 #include "resource/resource_manager.h"
 #include "scene/scene_engine_state.h"
 #include "script/collector.h"
@@ -68,6 +69,7 @@ void MEngine::gameTick() {
         inventory->updatePanels();
         serveMainMenuRequest();
         syncDisplay(display, app.options, app.platform, app.window(), app.settings);
+        soundPlayer->soundStep();
     }
     if (endRequested)
         for (MScene* scene : nav.scriptScenes())

@@ -59,9 +59,13 @@ public:
     // The application whose engine the save and load verbs reach.
     MApplication* app = nullptr;
 
-private:
+protected:
     void play(const ScriptedInput& input);
     void writeShot(KGameWindow& window, const std::string& path);
+    // The last frame the input file acts in.
+    int lastInputFrame() const { return inputs_.empty() ? 0 : inputs_.rbegin()->first; }
+
+private:
     void saveOrLoad(const ScriptedInput& input);
 
     int frames_;

@@ -5,9 +5,13 @@
 #include "app/command_line.h"
 #include "app/game_check.h"
 #include "app/headless.h"
+#include "app/prove.h"
+#include "engine/system/numbers.h"
 #include "engine/resources/resource.h"
 #include "engine/system/log.h"
+#include "engine/system/numbers.h"
 #include "engine/system/system.h"
+#include "engine/video/theora_video_clip.h"
 #include "engine/video/video.h"
 
 #include <cstdio>
@@ -19,6 +23,8 @@
 using namespace glint;
 
 namespace {
+
+constexpr uint32_t kHeadlessRandomSeed = 4357;
 
 bool readWholeFile(const std::string& path, std::string& text) {
     std::FILE* file = std::fopen(path.c_str(), "rb");
@@ -32,26 +38,80 @@ bool readWholeFile(const std::string& path, std::string& text) {
     return ok;
 }
 
+// The events of the input file, false with a message printed.
+bool readInputs(const PlayerOptions& options, std::vector<ScriptedInput>& inputs) {
+    if (options.inputFile.empty())
+        return true;
+    std::string text, error;
+    if (!readWholeFile(options.inputFile, text)) {
+        std::fprintf(stderr, "glint: cannot read the input file '%s'\n", options.inputFile.c_str());
+        return false;
+    }
+    if (!parseInputScript(text, inputs, error)) {
+        std::fprintf(stderr, "glint: %s: %s\n", options.inputFile.c_str(), error.c_str());
+        return false;
+    }
+    return true;
+}
+
+void prepareHeadless() {
+    // Before SDL starts: the offscreen display, and silent audio unless the
+    // environment chooses a driver (SDL_AUDIODRIVER=disk captures the mix).
+    setenv("SDL_VIDEODRIVER", "offscreen", 1);
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    // Movies show the frame due at each game time, however slow decoding is.
+    KVideo::setFramesAwaited(true);
+    TheoraVideoClip::setFramesAwaited(true);
+}
+
 // The headless driver for the options, or null with a message printed.
 std::unique_ptr<HeadlessDriver> makeDriver(const PlayerOptions& options) {
     std::vector<ScriptedInput> inputs;
-    if (!options.inputFile.empty()) {
-        std::string text, error;
-        if (!readWholeFile(options.inputFile, text)) {
-            std::fprintf(stderr, "glint: cannot read the input file '%s'\n", options.inputFile.c_str());
-            return nullptr;
-        }
-        if (!parseInputScript(text, inputs, error)) {
-            std::fprintf(stderr, "glint: %s: %s\n", options.inputFile.c_str(), error.c_str());
-            return nullptr;
-        }
-    }
-    // Before SDL starts: the offscreen display and silent audio.
-    setenv("SDL_VIDEODRIVER", "offscreen", 1);
-    setenv("SDL_AUDIODRIVER", "dummy", 1);
-    // Movies show the frame due at each game time, however slow decoding is.
-    KVideo::setFramesAwaited(true);
+    if (!readInputs(options, inputs))
+        return nullptr;
+    prepareHeadless();
     return std::make_unique<HeadlessDriver>(options, std::move(inputs));
+}
+
+// Runs the game with the driver; false when the window could not be made.
+bool runDriven(HeadlessDriver& driver, const PlayerOptions& options) {
+    MApplication app;
+    app.build.streaming = options.streaming;
+    app.chooseIdentity();
+    app.driver = &driver;
+    app.frameClock = &driver;
+    setInputSource(&driver);
+    bool ran = app.run();
+    setInputSource(nullptr);
+    return ran;
+}
+
+// glint prove GAME_DIR [--input FILE] [--steps N] [--shots DIR]
+int runProve(int argc, char** argv) {
+    ProveOptions options;
+    std::string error;
+    if (!parseProveArguments(std::vector<std::string>(argv + 2, argv + argc), options, error)) {
+        std::fprintf(stderr, "glint: %s\n%s\n", error.c_str(), kProveUsage);
+        return 2;
+    }
+    std::vector<ScriptedInput> inputs;
+    if (!readInputs(options.player, inputs))
+        return 2;
+    prepareHeadless();
+    ProveDriver driver(options, std::move(inputs), stdout);
+    if (!systemInit(options.player.gameDir.c_str())) {
+        std::fputs(memoryLog().c_str(), stderr);
+        return 1;
+    }
+    resourceMountArchive(resolveDataPath("data.pak"));
+    // The same game proves the same way every time.
+    seedRandomWith(1);
+    if (!runDriven(driver, options.player)) {
+        std::fputs("glint: the game window could not be created\n", stderr);
+        return 1;
+    }
+    std::fputs(memoryLog().c_str(), stderr);
+    return driver.status() == 0 ? 0 : 1;
 }
 
 // glint check GAME_DIR
@@ -81,6 +141,8 @@ extern "C" const char* __lsan_default_options() { return "print_suppressions=0";
 int main(int argc, char** argv) {
     if (argc >= 2 && std::string(argv[1]) == "check")
         return runCheck(argc, argv);
+    if (argc >= 2 && std::string(argv[1]) == "prove")
+        return runProve(argc, argv);
     PlayerOptions options;
     std::string error;
     if (!parsePlayerArguments(std::vector<std::string>(argv + 1, argv + argc), options, error)) {
@@ -94,6 +156,10 @@ int main(int argc, char** argv) {
         std::fputs(memoryLog().c_str(), stderr);
         return 1;
     }
+    // Particles and scripts draw the same random numbers on every run, so
+    // that a run's frames repeat.
+    if (driver)
+        seedRandomWith(kHeadlessRandomSeed);
     resourceMountArchive(resolveDataPath("data.pak"));
     int status = 0;
     {

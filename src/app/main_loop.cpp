@@ -6,6 +6,7 @@
 
 #include "engine/render/quad_batch.h"
 #include "engine/resources/resource.h"
+#include "engine/sound/sound_object.h"
 #include "engine/system/files.h"
 #include "engine/system/log.h"
 #include "engine/window/game_window.h"
@@ -132,6 +133,7 @@ void MApplication::runFrame(int frame) {
 
 void MApplication::shutdown() {
     stopEngine();
+    soundShutdown();
     resourceShutdown();
     window_->destroy();
     window_.reset();

@@ -60,6 +60,9 @@ bool MPointer::taskPass(MScene* scene) {
         ScriptTask& task = *target.task;
         HoverTarget hover{&task, task.pointerName};
         PointerInput& input = script().pointer;
+        // The pointer target, whatever the task waits for: hover
+        // highlights and text outlines follow it.
+        input.hovered = element;
         if (pressed[kPrimaryButton])
             pressTarget = &task;
         if (target.interaction == 3) {
@@ -74,7 +77,6 @@ bool MPointer::taskPass(MScene* scene) {
                 input.lookedAt = element;
         } else {
             hoverClick = hover;
-            input.hovered = element;
             if (triggers(task))
                 input.clicked = element;
         }

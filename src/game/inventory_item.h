@@ -13,6 +13,7 @@ namespace glint {
 
 class MElement;
 class MInventory;
+class MParticleInstance;
 class MScene;
 class MTexture;
 struct InventoryItem;
@@ -81,6 +82,10 @@ struct InventoryItem : ScriptItem {
     MElement* holder = nullptr;           // never in a panel; picks fly to it
     MElement* hoverPs = nullptr;
     MElement* hoverFrontPs = nullptr;
+    // Running instances of hoverPs and hoverFrontPs, drawn behind and in
+    // front of the item.
+    MParticleInstance* hoverInstance = nullptr;
+    MParticleInstance* hoverFrontInstance = nullptr;
     bool particlesActive = false, usable = false;
     int32_t tooltipTicks = 0, tooltipDuration = 0; // the tooltip after a pick-up
     int32_t count = 0, usedCount = 0, totalCount = 0;

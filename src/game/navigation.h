@@ -96,6 +96,8 @@ public:
     // The scene shows in the item slot of a gameplay play scene: idle
     // there, or closing while the slots are locked.
     bool itemSceneShown(const MScene* scene) const;
+    // The play scene's item slot, for a gameplay play scene, else null.
+    const LayerSlot* playItemSlot() const { return itemSlot(); }
     // Collects the layers with their opacity and darkness and draws them
     // from the highest one that hides everything behind it.
     void drawLayers();

@@ -143,6 +143,11 @@ void MPointer::dropObject(int flag) {
     callEvent(sym::on_object_untaken(), &argument);
 }
 
+void MPointer::dropDraggedObject() {
+    if (takeMode == 3 || dragState == kDragging)
+        dropObject(0);
+}
+
 void MPointer::serveUnhandled(bool waiting, bool clickHandled) {
     if (!waiting && dropRequest && !clickHandled)
         dropObject(0);

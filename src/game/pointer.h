@@ -66,6 +66,8 @@ public:
     void takeObject(const Value& object, bool pressed);
     void dropObject(int flag);
     void setTakeMode(int mode);
+    // A pause cuts a drag off before its release: the dragged object goes.
+    void dropDraggedObject();
 
     // The look of this frame: "click", "wait", "look", "use" or a task's
     // own, "" for no pointer. lookExists tells whether a named look has an

@@ -57,6 +57,8 @@ void MResourceManager::acquire(MResource* resource, bool immediate) {
         return;
     }
     loadNow(resource);
+    if (resource->kind == ResourceKind::ParticleSystem)
+        holdLoadedImage(static_cast<MParticleSystem*>(resource));
 }
 
 void MResourceManager::release(MResource* resource) {
@@ -139,6 +141,22 @@ void MResourceManager::holdImage(MParticleSystem* system, bool immediate) {
     }
     if (textureHolding(system->image.texture) != TextureHolding::None) {
         acquire(system->image.texture, immediate);
+        system->imageHeld |= kImageHeldTexture;
+    }
+}
+
+// A system names its image only once its file is read, after the holding
+// rule above ran without it; and a system is read because an element is
+// about to draw it, so its image loads now whatever its laziness.
+void MResourceManager::holdLoadedImage(MParticleSystem* system) {
+    if (system->imageHeld)
+        return;
+    if (system->image.movie) {
+        acquire(system->image.movie, true);
+        system->imageHeld |= kImageHeldMovie;
+    }
+    if (system->image.texture) {
+        acquire(system->image.texture, true);
         system->imageHeld |= kImageHeldTexture;
     }
 }

@@ -1,14 +1,20 @@
 #include "resource/resource_manager.h"
 
+#include "engine/video/theora_video_manager.h"
+
 namespace glint {
 
-MResourceManager::MResourceManager() = default;
+MResourceManager::MResourceManager(bool clipPlayer) {
+    if (clipPlayer)
+        videoManager_ = std::make_unique<TheoraVideoManager>();
+}
 
 // Discarding first lets every resource drop contents that may refer to
 // others (an atlas page, a movie) while all of them still exist; the paths
 // outlive the stores.
 MResourceManager::~MResourceManager() {
     for (MResource* resource = first_; resource; resource = resource->next) resource->discard();
+    videoManager_.reset();
     textures_.clear();
     particleSystems_.clear();
     soundFiles_.clear();
@@ -25,6 +31,8 @@ MTexture* MResourceManager::texture(const char* path, bool acquire, bool immedia
 
 MParticleSystem* MResourceManager::particleSystem(const char* path) {
     MParticleSystem* system = getOrCreate(particleSystems_, path);
+    if (system)
+        system->manager = this;
     acquire(system, true);
     return system;
 }
@@ -86,6 +94,11 @@ void MResourceManager::pauseVideos() {
 void MResourceManager::resumeVideos() {
     for (int i = 0; i < videos_.size(); ++i)
         videos_.at(i)->resume();
+}
+
+void MResourceManager::updateVideos() {
+    if (videoManager_)
+        videoManager_->updateClips();
 }
 
 void MResourceManager::suspendSounds(bool all) {

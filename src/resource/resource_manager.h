@@ -12,6 +12,7 @@
 #include "resource/video.h"
 
 #include <cstdint>
+#include <memory>
 
 namespace glint {
 
@@ -28,10 +29,15 @@ enum class TextureHolding : uint8_t {
     WhileOpen,    // from the opening of the element's scene to its closing
 };
 
+class TheoraVideoManager;
+
 class MResourceManager {
 public:
-    MResourceManager();
-    // Discards every resource in creation order, then destroys them.
+    // With clipPlayer (BuildUseNewVideoPlayer) videos are played by the
+    // threaded clip player, whose manager lives as long as this one.
+    explicit MResourceManager(bool clipPlayer = false);
+    // Discards every resource in creation order, then the clip player's
+    // manager, then destroys the resources.
     ~MResourceManager();
     MResourceManager(const MResourceManager&) = delete;
     MResourceManager& operator=(const MResourceManager&) = delete;
@@ -74,9 +80,8 @@ public:
     // Window focus loss and return for every loaded video.
     void pauseVideos();
     void resumeVideos();
-    // Once per frame; the threaded clip player's manager is driven from here
-    // once it exists.
-    void updateVideos() {}
+    // Once per game tick: the clocks of the clip player's clips.
+    void updateVideos();
     // Stops the loaded sound files; unless all is set, music, ambient sounds
     // and sounds marked to keep playing go on.
     void suspendSounds(bool all);
@@ -95,12 +100,14 @@ private:
     MResource* findInAll(const char* path, uint32_t bucket) const;
     void append(MResource* resource);
     void holdImage(MParticleSystem* system, bool immediate);
+    void holdLoadedImage(MParticleSystem* system);
     void releaseImage(MParticleSystem* system);
     void loadNow(MResource* resource);
     void loadIfQueued(MResource* resource);
     void unloadNow(MResource* resource);
 
     MStringPool strings_;
+    std::unique_ptr<TheoraVideoManager> videoManager_;
     MResourceStore<MTexture> textures_{ResourceKind::Texture};
     MResourceStore<MParticleSystem> particleSystems_{ResourceKind::ParticleSystem};
     MResourceStore<MSoundFile> soundFiles_{ResourceKind::SoundFile};

@@ -1,6 +1,8 @@
 #include "resource/video.h"
 
+#include "engine/video/clip_player.h"
 #include "engine/video/video.h"
+#include "resource/text_file.h"
 
 #include <string_view>
 
@@ -39,12 +41,30 @@ void MVideo::discard() {
     playing_ = false;
 }
 
-void MVideo::load() {
-    discard();
+// The clip player, when the game chose it, takes the whole file at once.
+std::unique_ptr<KMoviePlayer> MVideo::openPlayer() const {
+    if (TheoraVideoManager* clips = TheoraVideoManager::current()) {
+        MTextFile file;
+        if (!file.loadBinary(path))
+            return nullptr;
+        const auto* bytes = reinterpret_cast<const unsigned char*>(file.data());
+        std::unique_ptr<KClipPlayer> clip =
+            KClipPlayer::open(*clips, std::vector<unsigned char>(bytes, bytes + file.size()), stackedAlpha, colorAlpha);
+        if (clip)
+            clip->setAutoRestart(loop);
+        return clip;
+    }
     auto video = std::make_unique<KVideo>();
     if (!video->open(path, preloadVideos, loop, stackedAlpha, colorAlpha))
+        return nullptr;
+    return video;
+}
+
+void MVideo::load() {
+    discard();
+    player_ = openPlayer();
+    if (!player_)
         return;
-    player_ = std::move(video);
     // A looping video plays from the start; its element pauses it when it
     // does not want it.
     if (loop)
@@ -105,11 +125,6 @@ void MVideo::hold(bool held) {
         player_->pause();
     else
         player_->resume();
-    setSoundPaused(held);
 }
-
-// The player decodes pictures only; a movie's sound, once sound output
-// plays one alongside it, holds and runs on here.
-void MVideo::setSoundPaused(bool) {}
 
 } // namespace glint

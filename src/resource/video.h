@@ -17,8 +17,10 @@ public:
     ~MVideo() override;
 
     void discard() override;
-    // Opens the file; a file that cannot be played leaves the video without
-    // a player, which shows nothing. A looping video plays at once, any
+    // Opens the file, with the threaded clip player when the game chose it
+    // (its manager exists), else with the engine's own player; a file that
+    // cannot be played leaves the video without a player, which shows
+    // nothing. A looping video plays at once, any
     // other waits for its element.
     void load() override;
     void unload() override;
@@ -51,9 +53,10 @@ public:
     bool colorAlpha = false;
 
 private:
-    // Pauses or resumes the player and the sound.
+    std::unique_ptr<KMoviePlayer> openPlayer() const;
+    // Pauses or resumes the player. Movies are silent: both players drop
+    // the Vorbis streams of their files.
     void hold(bool held);
-    void setSoundPaused(bool paused);
 
     std::unique_ptr<KMoviePlayer> player_;
     bool playing_ = false;

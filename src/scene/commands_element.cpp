@@ -6,6 +6,7 @@
 #include "scene/element_media.h"
 #include "scene/element_movie.h"
 #include "scene/scene.h"
+#include "scene/sound_control.h"
 #include "script/commands.h"
 #include "script/interpreter.h"
 
@@ -37,7 +38,8 @@ uint32_t hide(Value* args, int) {
 }
 
 // move, set_z and rotate: the value comes from the arguments or from the
-// element given instead; no argument gives the channels back to the tracks.
+// element given instead; no argument (for set_z and rotate also one holding
+// none) gives the channels back to the tracks.
 uint32_t move(Value* args, int count) {
     const MElement* from = elementArgument(args[1]);
     forEachChangedElement(args[0], [&](MElement& element) {
@@ -56,7 +58,7 @@ uint32_t move(Value* args, int count) {
 uint32_t overrideOne(Value* args, int count, uint32_t lock, int channel) {
     const MElement* from = elementArgument(args[1]);
     forEachChangedElement(args[0], [&](MElement& element) {
-        if (count < 2)
+        if (count < 2 || args[1].isNone())
             element.releaseOverride(lock);
         else
             element.overrideChannel(lock, channel, from ? from->channels[channel] : numberArgument(args, count, 1, 0));
@@ -124,15 +126,30 @@ template <class Action> uint32_t playControl(Value* args, const char* member, Ac
     return 0;
 }
 
+// The sound part of start, stop and reset: a sound target goes to the
+// game's sound player.
+bool soundPlayControl(const Value& target, SoundPlayCommand command) {
+    if (!target.is(ValueType::Sound) || !target.pointer)
+        return false;
+    controlSound(target.as<ScriptSound>(), command);
+    return true;
+}
+
 uint32_t start(Value* args, int) {
+    if (soundPlayControl(args[0], SoundPlayCommand::Start))
+        return 0;
     return playControl(args, "start", [](MElement& element) { element.flags |= kElementActive; });
 }
 
 uint32_t stop(Value* args, int) {
+    if (soundPlayControl(args[0], SoundPlayCommand::Stop))
+        return 0;
     return playControl(args, "stop", [](MElement& element) { element.flags &= ~kElementActive; });
 }
 
 uint32_t reset(Value* args, int) {
+    if (soundPlayControl(args[0], SoundPlayCommand::Reset))
+        return 0;
     return playControl(args, "reset", [](MElement& element) {
         element.flags &= ~kElementActive;
         resetParticleInstance(element);

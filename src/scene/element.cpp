@@ -1,5 +1,6 @@
 #include "scene/element.h"
 #include "scene/element_lists.h"
+#include "scene/particle_effects.h"
 
 #include <algorithm>
 
@@ -99,6 +100,7 @@ void MElement::setAnimSpeed(float speed) {
 }
 
 void MElement::dropRecords() {
+    releaseParticleInstance(*this);
     returnRecord(offset);
     returnRecord(scale);
     returnRecord(sizeOverride);

@@ -13,6 +13,7 @@
 
 namespace glint {
 
+class MParticleInstance;
 class MScene;
 
 enum ElementChannel : int {
@@ -173,6 +174,7 @@ public:
     MTimeControl* timeControl = nullptr;
     MFade* fade = nullptr;
     MBlend* blend = nullptr;
+    MParticleInstance* particles = nullptr; // the running emitter of a ps_ element
     uint8_t blendMode = 0;
     uint8_t tint[3] = {255, 255, 255};
     uint8_t font = 0;

@@ -10,5 +10,7 @@ namespace glint {
 // set_text_props, set_hover, start, stop and reset; call it after
 // registerBuiltinCommands.
 void registerElementCommands();
+// Re-registers emit, set_ps_option, get_ps_option and save_ps.
+void registerParticleCommands();
 
 } // namespace glint

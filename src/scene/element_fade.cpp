@@ -5,6 +5,7 @@
 #include "scene/element.h"
 #include "scene/element_lists.h"
 #include "scene/element_movie.h"
+#include "scene/particle_effects.h"
 #include "scene/scene.h"
 #include "script/script_system.h"
 
@@ -60,7 +61,7 @@ void MElement::setShown(bool shown) {
         if (scene && scene->holder && held)
             releaseElementResources(*scene->holder, *this);
         stopMovie(*this);
-        // Particle emission stops with its own piece.
+        stopParticleInstance(*this);
     }
     markTransformDirty();
 }

@@ -1,8 +1,6 @@
 // What the scene update drives besides transforms and movies (see
-// element_movie.h): particle instances and the scene sounds. These are
-// hooks until particle instances and scene sound lists are attached to
-// scenes: the particle step keeps nothing marked, the sound step and the
-// reset do nothing.
+// element_movie.h): particle instances (particle_effects.cpp) and the scene
+// sounds (scene_sound_list.cpp).
 #pragma once
 
 namespace glint {
@@ -14,11 +12,10 @@ class MScene;
 // the element's Em channel, hand-over of a finished instance). True while
 // the element must be recomputed next tick.
 bool driveParticleElement(MScene& scene, MElement& element);
-// The keep-alive countdown of the scene's sounds.
+// The keep-alive countdown of the sounds the scene's player loaded.
 void tickSceneSounds(MScene& scene);
 // The reset command: the element's particle instance starts over (no
-// particles, emission from the beginning). A hook like the steps above
-// until instances are attached to elements.
+// particles, emission from the beginning).
 void resetParticleInstance(MElement& element);
 
 } // namespace glint

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "scene/layer_slot.h"
+#include "scene/scene_limits.h"
 #include "script/host_objects.h"
 
 namespace glint {
@@ -17,16 +18,22 @@ class MElement;
 class MElementVisual;
 class MGroup;
 class MResourceManager;
+class MSceneSound;
+class MSoundFile;
 struct SceneLoadContext;
 struct MHoverLink;
 
-// A scene holds at most this many elements: list positions are 16-bit.
-constexpr int kMaxSceneElements = 32767;
 
 // What initialising a scene reads and registers with.
 struct SceneContext {
     const MApplication& app;
     MResourceManager& resources;
+};
+
+// An element under which another scene is copied, its names prefixed.
+struct SceneInstanceRequest {
+    Symbol* element = nullptr;
+    Symbol* scene = nullptr;
 };
 
 // The twelve classification flags; each is also a script constant 0 or 1.
@@ -127,6 +134,7 @@ public:
     // A new group at the end of the group list, declared in the script class.
     MGroup* createGroup(Symbol* name);
     MGroup* findGroup(Symbol* name) const;
+    MSceneSound* findSound(Symbol* name) const;
     // Copies model (a dynamic element of this scene stands for the element it
     // copies) as a dynamic element.
     ScriptElement* createDynamicElement(ScriptElement* model, Symbol* name) override;
@@ -136,6 +144,11 @@ public:
     // Returns every element and group (the scene's content is dropped).
     void releaseElements();
 
+    // Reads the scene's letter-coded file into elements and groups; what
+    // its objects ask to have copied in is added to the two lists: scenes
+    // to copy under "root", and (element, scene) instance requests.
+    void parseLetterScene(const SceneLoadContext& context, std::vector<Symbol*>& subScenes,
+                          std::vector<SceneInstanceRequest>& instances);
     // Parses the scene file and merges templates, sub-scenes and instances;
     // once per run (later calls and calls while loading return at once).
     void load(const SceneLoadContext& context);
@@ -194,6 +207,8 @@ public:
     MElement* rootElement = nullptr;   // the scene's own "root"
     MElement* cameraElement = nullptr; // "camera" after all merging
     MConfiguration* soundsConfig = nullptr; // "<folder>/_sounds/_sounds.cfg"
+    std::vector<MSceneSound*> sounds;       // its list, in list order
+    MSoundFile* heldAmbient[2] = {};        // "ambient" and "ambient_other" while open
     int32_t templatesApplied = 0;           // numbers the renamed roots
     bool drawOrderDirty = false;     // the draw list needs sorting
     bool transformsDirty = false;    // some element's absolute transform is stale

@@ -11,6 +11,7 @@
 #include "scene/element.h"
 #include "scene/element_geometry.h"
 #include "scene/element_movie.h"
+#include "scene/particle_effects.h"
 #include "scene/scene.h"
 #include "scene/scene_draw.h"
 #include "scene/scene_engine_state.h"
@@ -136,8 +137,7 @@ void drawElement(MElement& e, float drawOpacity) {
     if (runRenderHook(e, opacity))
         return;
     if (e.visual && e.visual->isParticleSystem()) {
-        if (auto hook = sceneEngineState().draw.particleElement)
-            hook(e, drawOpacity);
+        drawParticleElement(e, drawOpacity);
         return;
     }
     if (opacity < 0.001f)
@@ -174,8 +174,7 @@ void MScene::draw() {
     flush();
     window->setClip(false);
     viewThrough(*window, camera);
-    if (auto hook = sceneEngineState().draw.sceneEffects)
-        hook(*this);
+    drawSceneEffects(*this);
     flush();
     window->setView(0, 0, 0, 0, 0, 1, 1);
 }

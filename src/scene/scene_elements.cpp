@@ -5,7 +5,9 @@
 #include "scene/element.h"
 #include "scene/element_pool.h"
 #include "scene/group.h"
+#include "scene/particle_effects.h"
 #include "scene/scene.h"
+#include "scene/scene_sound.h"
 #include "scene/scene_update_steps.h"
 #include "script/script_error.h"
 #include "script/script_system.h"
@@ -32,20 +34,27 @@ Value* declare(Scope& scope, int kind, Symbol* name, ValueType type, void* objec
     return declared;
 }
 
-// Whatever in the scene and the pointer state still names the element.
-void forgetReferences(MScene& scene, MElement* gone) {
+// Links that scripts may point at an element of any scene.
+void forgetLinks(const MScene& scene, const MElement* gone) {
     for (MElement* e : scene.elements) {
-        if (e->parent == gone)
-            e->setParent(nullptr);
         if (e->imageSource == gone)
             e->imageSource = nullptr;
         if (e->hotspot == gone)
             e->hotspot = nullptr;
         if (e->cropElement == gone)
             e->cropElement = nullptr;
+    }
+}
+
+// Whatever in the scenes and the pointer state still names the element.
+void forgetReferences(MScene& scene, MElement* gone) {
+    for (MElement* e : scene.elements) {
+        if (e->parent == gone)
+            e->setParent(nullptr);
         if (e->copiedFrom == gone)
             e->copiedFrom = gone->copiedFrom;
     }
+    forgetLinks(scene, gone);
     for (MGroup* group : scene.groups) removeFrom<ScriptElement>(group->elements, gone);
     if (scene.rootElement == gone)
         scene.rootElement = nullptr;
@@ -54,6 +63,9 @@ void forgetReferences(MScene& scene, MElement* gone) {
     dropHoverLinks(scene, *gone);
     if (!globalScope())
         return;
+    for (ScriptScene* other : script().scenes)
+        if (auto* otherScene = dynamic_cast<MScene*>(other); otherScene && otherScene != &scene)
+            forgetLinks(*otherScene, gone);
     PointerInput& pointer = script().pointer;
     for (ScriptElement** seen : {&pointer.hovered, &pointer.clicked, &pointer.dropTarget, &pointer.lookedAt})
         if (*seen == gone)
@@ -62,7 +74,11 @@ void forgetReferences(MScene& scene, MElement* gone) {
 
 } // namespace
 
-MScene::~MScene() { releaseElements(); }
+MScene::~MScene() {
+    releaseElements();
+    for (MSceneSound* sound : sounds)
+        giveBackSceneSound(sound);
+}
 
 MElement* MScene::createElement(MElementVisual* visual, Symbol* elementName, bool dynamic) {
     if (elements.size() >= kMaxSceneElements) {
@@ -105,6 +121,7 @@ MElement* MScene::copyElement(const MElement& source, Symbol* elementName, bool 
     copy->pivotX = source.pivotX;
     copy->pivotY = source.pivotY;
     std::copy(std::begin(source.channels), std::end(source.channels), copy->channels);
+    attachCopiedParticleInstance(*copy);
     return copy;
 }
 
@@ -132,6 +149,13 @@ MGroup* MScene::findGroup(Symbol* groupName) const {
     return nullptr;
 }
 
+MSceneSound* MScene::findSound(Symbol* soundName) const {
+    for (MSceneSound* sound : sounds)
+        if (sound->name == soundName)
+            return sound;
+    return nullptr;
+}
+
 ScriptElement* MScene::createDynamicElement(ScriptElement* model, Symbol* elementName) {
     auto* source = dynamic_cast<MElement*>(model);
     if (!source)
@@ -151,10 +175,15 @@ bool MScene::deleteDynamicElement(ScriptElement* target) {
     auto at = std::find(elements.begin(), elements.end(), element);
     if (at == elements.end())
         return false;
+    // Hidden first: its images and movie go back before the pool takes it.
+    element->cancelPendingHide();
+    element->setShown(false);
     for (auto later = elements.erase(at); later != elements.end(); ++later) --(*later)->position;
     removeFromOrderLists(*this, *element);
     removeFrom(typing, element);
     removeFrom(animated, element);
+    removeFrom(fading, element);
+    removeFrom(blending, element);
     forgetReferences(*this, element);
     if (element->cell && element->cell->is(ValueType::Element) && element->cell->pointer == element)
         *element->cell = Value();

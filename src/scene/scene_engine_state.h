@@ -1,8 +1,7 @@
 // Engine state the scene update and drawing read and do not own: the
 // pointer and the object it carries (kept by the pointer code), the
 // configuration keys of the carried object and of the camera, the plain
-// textures, the fonts and the text settings, and the drawing of what later
-// subsystems own (particles).
+// textures, the fonts and the text settings.
 #pragma once
 
 namespace glint {
@@ -13,14 +12,6 @@ class MElement;
 class MFontList;
 class MScene;
 class MTexture;
-
-// Drawing that other subsystems supply; a null hook draws nothing.
-struct SceneDrawHooks {
-    // A particle element's instance, with the scene's draw opacity.
-    void (*particleElement)(MElement& element, float drawOpacity) = nullptr;
-    // The free-running particle effects that belong to the scene.
-    void (*sceneEffects)(MScene& scene) = nullptr;
-};
 
 struct SceneEngineState {
     float pointerX = 0, pointerY = 0; // game coordinates
@@ -41,7 +32,6 @@ struct SceneEngineState {
     bool mergeTextKeyAndText = true;    // BuildMergeTextKeyAndText
     bool fontScaling = false;           // BuildFontScaling
     float globalFontScaling = 1;        // BuildGlobalFontScaling
-    SceneDrawHooks draw;
 };
 
 // The one state of the running game.

@@ -1,6 +1,8 @@
-// Loading a scene's content: the scene file, then templates chosen from the
-// scene's kind, then the sub-scenes and instances its extra configuration
-// (and that of every scene merged into it) asks for, then its sound list.
+// Loading a scene's content: the scene file (JSON, or the letter-coded form
+// when the game does not use JSON), then templates chosen from the scene's
+// kind, then the sub-scenes and instances its extra configuration (and that
+// of every scene merged into it) and its letter-coded objects ask for, then
+// its sound list.
 #include <algorithm>
 #include <string>
 #include <string_view>
@@ -33,16 +35,23 @@ bool isTemplateScene(const MSceneRegistry& registry, Symbol* name) {
     return std::any_of(templates.begin(), templates.end(), [name](const MScene* s) { return s->name == name; });
 }
 
-void parseContent(MScene& scene, const SceneLoadContext& context) {
-    if (!context.app.settings.supportMScene) {
-        debugTrace("WARNING: Scene %s left empty: letter-coded scene files are not supported", scene.name->text);
-        return;
-    }
+void parseJsonContent(MScene& scene, const SceneLoadContext& context) {
     if (!context.sceneText)
         return;
-    const SceneText& content = context.sceneText(scene.name);
+    // A scene named copy.kitchen is a copy: it reads the content of kitchen.
+    std::string_view name = scene.name->view();
+    size_t dot = name.rfind('.');
+    Symbol* source = dot == std::string_view::npos ? scene.name : intern(name.substr(dot + 1));
+    const SceneText& content = context.sceneText(source);
     if (content.text)
         parseJsonScene(scene, context, content.text.get(), static_cast<size_t>(content.size));
+}
+
+MScene* requestedScene(const SceneLoadContext& context, Symbol* name) {
+    MScene* source = context.registry.find(name);
+    if (!source)
+        debugTrace("ERROR: Scene '%s' does not exist!", name->text);
+    return source;
 }
 
 std::string entryText(const Value& value) {
@@ -57,7 +66,12 @@ void MScene::load(const SceneLoadContext& context) {
     if (loaded || loading)
         return;
     loading = true;
-    parseContent(*this, context);
+    std::vector<Symbol*> subScenes;
+    std::vector<SceneInstanceRequest> instances;
+    if (context.app.settings.supportMScene)
+        parseJsonContent(*this, context);
+    else
+        parseLetterScene(context, subScenes, instances);
     staticElementCount = static_cast<int32_t>(elements.size());
     staticGroupCount = static_cast<int32_t>(groups.size());
     rootElement = findElement(sym::root());
@@ -91,23 +105,26 @@ void MScene::load(const SceneLoadContext& context) {
     // The list grows while it is walked: what a merged scene asks for is
     // merged as well.
     for (size_t i = 0; i < applied.size(); ++i) {
-        MConfiguration* config = applied[i]->extraConfig;
-        if (!config)
-            continue;
-        for (const MConfigEntry* entry : config->entriesInFileOrder()) {
-            std::string_view key = entry->key->view();
-            bool keep = key.starts_with("scene:");
-            if (!keep && !key.starts_with("instance:"))
-                continue;
-            Symbol* elementName = intern(key.substr(key.find(':') + 1));
-            std::string sourceName = entryText(entry->value);
-            MScene* source = context.registry.find(intern(sourceName));
-            if (!source) {
-                debugTrace("ERROR: Scene '%s' does not exist!", sourceName.c_str());
-                continue;
+        if (MConfiguration* config = applied[i]->extraConfig) {
+            for (const MConfigEntry* entry : config->entriesInFileOrder()) {
+                std::string_view key = entry->key->view();
+                bool keep = key.starts_with("scene:");
+                if (!keep && !key.starts_with("instance:"))
+                    continue;
+                Symbol* elementName = intern(key.substr(key.find(':') + 1));
+                if (MScene* source = requestedScene(context, intern(entryText(entry->value))))
+                    instantiate(context, elementName, source, !keep, applied);
             }
-            instantiate(context, elementName, source, !keep, applied);
         }
+        if (i != 0)
+            continue;
+        // What the scene's own letter-coded objects asked for.
+        for (Symbol* name : subScenes)
+            if (MScene* source = requestedScene(context, name))
+                instantiate(context, sym::root(), source, false, applied);
+        for (const SceneInstanceRequest& request : instances)
+            if (MScene* source = requestedScene(context, request.scene))
+                instantiate(context, request.element, source, true, applied);
     }
     cameraElement = findElement(sym::camera());
 

@@ -25,8 +25,6 @@ namespace glint {
 
 namespace {
 
-constexpr const char* kParticlesFolder = "data/_interface/particles";
-
 std::string entryText(const Value& value) { return value.isString() ? value.symbol()->text : valueText(value); }
 
 std::string_view afterLastDollar(std::string_view name) {
@@ -133,7 +131,7 @@ private:
 
     void prepareParticles(MElement& element) {
         std::string file = particleSystemName(element.name->view());
-        std::string path = std::string(kParticlesFolder) + "/" + file + ".particles";
+        std::string path = std::string(kParticleFolder) + "/" + file + ".particles";
         MElementVisual& visual = *element.visual;
         MParticleSystem* system = visual.particleSystem;
         if (!system) {
@@ -147,8 +145,19 @@ private:
             }
             visual.particleSystem = system;
         }
+        checkParticleShape(element, *system, path);
         if (context_.hooks.startParticles)
             context_.hooks.startParticles(scene_, element);
+    }
+
+    // Shape 2 emits from the element's hotspot polygons; the others ignore
+    // them. The interface scene of particles only lends its systems out.
+    void checkParticleShape(const MElement& element, const MParticleSystem& system, const std::string& path) {
+        if (&scene_ == context_.registry.particles)
+            return;
+        if ((system.shape == 2) != element.visual->hasHotspot())
+            debugTrace("ERROR: Invalid particles shape on $%s:%s (%s)", scene_.name->text, element.name->text,
+                       path.c_str());
     }
 
     // "image:" + name gives "file" or "scene:file"; the movie lies in that

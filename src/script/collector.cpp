@@ -90,6 +90,7 @@ void Collector::markSystem(ScriptSystem& system) {
     system.downloads.forEachValue([this](const Value& v) { pending_.push_back(v); });
     for (const AlertRecord& alert : system.alerts.records())
         for (const AlertButton& button : alert.buttons) pending_.push_back(button.function);
+    for (Value* cell : system.heap.pinned) markCell(cell);
     const ExecContext& ctx = system.ctx;
     for (const Value* v : {&ctx.scene, &ctx.task, &ctx.element, &ctx.item, &ctx.self}) pending_.push_back(*v);
     for (int i = 0; i < system.top; ++i) pending_.push_back(system.stack[i]);
@@ -120,6 +121,7 @@ void Collector::markTask(ScriptTask* task) {
     if (task->handler) pending_.push_back(Value::fromPointer(ValueType::Function, task->handler));
     if (task->parent) pending_.push_back(Value::fromPointer(ValueType::Task, task->parent));
     if (task->blocker) pending_.push_back(Value::fromPointer(ValueType::Task, task->blocker));
+    if (task->hintTarget) pending_.push_back(Value::fromPointer(ValueType::Task, task->hintTarget));
     if (task->instances) pending_.push_back(Value::fromPointer(ValueType::Array, task->instances));
     if (task->element) pending_.push_back(Value::fromPointer(ValueType::Element, task->element));
     if (task->description) pending_.push_back(task->description->usingObject);

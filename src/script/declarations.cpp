@@ -212,6 +212,13 @@ void walkBody(Statement statement, Scope& scope) {
     if (Block* body = statement.block()) declare(body->first, scope);
 }
 
+// Hints point at what the player must do (tasks), and at actions that rate
+// themselves with their own "on_hint".
+void markHintable(ScriptTask* task) {
+    const bool mandatory = task->description && task->description->mandatory;
+    task->hintable = mandatory || task->members.get(sym::on_hint()) ? 1 : 0;
+}
+
 void declareTask(Statement statement, NodeRef node, Scope& scope, bool mandatory) {
     CompileState& c = sys().compile;
     if (c.task) {
@@ -258,6 +265,7 @@ void declareTask(Statement statement, NodeRef node, Scope& scope, bool mandatory
         walkBody(statement, scope);
         c.task = nullptr;
     }
+    markHintable(task);
 }
 
 bool containsTakeOf(NodeRef list, ScriptElement* element) {
@@ -493,6 +501,7 @@ ScriptTask* createTaskInstance(ScriptTask* task, ScriptElement* element, bool ru
             c.task = saved;
         }
     }
+    markHintable(instance);
     return instance;
 }
 

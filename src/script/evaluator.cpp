@@ -161,7 +161,8 @@ void accessTaskMember(ScriptTask* task, const Value& memberValue, int kind, Acce
     else if (m == sym::is_mandatory()) result = Value::fromNumber(task->description ? task->description->mandatory : 0);
     else if (m == sym::is_hintable()) result = Value::fromNumber(task->hintable);
     else if (m == sym::is_hovered()) result = Value::fromNumber(task->hovered);
-    else if (m == sym::target_hint_task()) result = Value();
+    else if (m == sym::target_hint_task())
+        result = task->hintTarget ? Value::fromPointer(ValueType::Task, task->hintTarget) : Value();
     else if (m == sym::blocker()) {
         if (write) task->blocker = value.is(ValueType::Task) ? value.as<ScriptTask>() : nullptr;
         else value = task->blocker ? Value::fromPointer(ValueType::Task, task->blocker) : Value();
@@ -256,6 +257,12 @@ void accessSceneObjectMember(ScriptSceneObject* object, ValueType type, const Va
         auto* group = static_cast<ScriptGroup*>(object);
         if (isWrite(mode)) group->setProperty(m, value);
         else group->getProperty(m, value);
+        return;
+    }
+    if (type == ValueType::Sound) {
+        auto* sound = static_cast<ScriptSound*>(object);
+        if (isWrite(mode)) sound->setProperty(m, value);
+        else sound->getProperty(m, value);
         return;
     }
     accessMembers(object->members, m, mode, value);

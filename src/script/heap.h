@@ -2,6 +2,8 @@
 // the script objects. Everything is reclaimed only by the collector.
 #pragma once
 
+#include <unordered_set>
+
 #include "script/array_object.h"
 #include "script/objects.h"
 #include "script/pool.h"
@@ -28,6 +30,14 @@ public:
     bool createsObjectsOnMention() const { return !engineStarted || compilingRuntimeInstance; }
 
     Value* newCell(const Value& initial = Value()) { return values.create(initial); }
+
+    // Cells that compiled statements point at directly although no variable
+    // entry holds them (array slots named as book_3): an array may drop the
+    // slot later, so the collector treats them as roots.
+    std::unordered_set<Value*> pinned;
+    void pin(Value* cell) {
+        if (cell && values.owns(cell)) pinned.insert(cell);
+    }
 };
 
 // The heap of the running script system.

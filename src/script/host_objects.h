@@ -100,6 +100,17 @@ struct ScriptGroup : ScriptSceneObject {
 };
 struct ScriptSound : ScriptSceneObject {
     using ScriptSceneObject::ScriptSceneObject;
+
+    // Sound properties; the default keeps them as plain members.
+    virtual bool getProperty(Symbol* key, Value& out) {
+        Value* cell = members.get(key);
+        out = cell ? *cell : Value();
+        return cell != nullptr;
+    }
+    virtual bool setProperty(Symbol* key, const Value& value) {
+        members.set(key, value);
+        return true;
+    }
 };
 // Inventory items are global: no scene.
 struct ScriptItem : ScriptHostObject {

@@ -140,7 +140,7 @@ void enterFunction(ScriptFunction* function, ScriptInstance* instance) {
     if (owner.is(ValueType::Task) && owner.pointer) {
         ScriptTask* task = owner.as<ScriptTask>();
         ctx.task = owner;
-        if (task->element) ctx.element = Value::fromPointer(ValueType::Element, task->element);
+        ctx.element = taskElement(task);
     } else if (owner.is(ValueType::Element)) {
         ctx.element = owner;
     }

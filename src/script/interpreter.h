@@ -49,6 +49,12 @@ bool callTaskMember(ScriptTask* task, Symbol* name, const Value* argument);
 // Calls the global function of that name when scripts define it.
 bool callGlobalEvent(Symbol* name, const Value* argument);
 
+// The current element while a task's code runs: its element, or none for
+// a task without one (the caller's element never leaks in).
+inline Value taskElement(const ScriptTask* task) {
+    return task->element ? Value::fromPointer(ValueType::Element, task->element) : Value();
+}
+
 void executeTask(ScriptTask* task);
 void setTaskState(ScriptTask* task, int32_t state);
 void raiseSignal(ScriptSignal* signal);

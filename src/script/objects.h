@@ -58,6 +58,7 @@ struct ScriptTask {
     ScriptTask* parent = nullptr;
     ArrayObject* instances = nullptr; // "@name[]" of the parent
     ScriptTask* blocker = nullptr;
+    ScriptTask* hintTarget = nullptr; // "target_hint_task": the task a hint through it was found for
     int32_t state = TaskDisabled;
     int32_t oldState = TaskDisabled;
     uint8_t interaction = 1; // 1 click, 2 look, 3 use

@@ -170,6 +170,12 @@ public:
 
     size_t liveCount() const { return live_; }
 
+    bool owns(const Value* cell) const {
+        for (const auto& block : blocks_)
+            if (cell >= block.get() && cell < block.get() + kBlockSize) return true;
+        return false;
+    }
+
 private:
     void grow() {
         blocks_.push_back(std::make_unique<Value[]>(kBlockSize));

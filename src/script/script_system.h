@@ -90,6 +90,7 @@ struct DelayedBlock {
     Scope* scope = nullptr;
     int32_t remaining = 0;
     Block* block = nullptr;
+    Block* root = nullptr; // owns the numbering of the frame's locals
     Value task, element, self;
     std::vector<Value> frame;
 };
@@ -109,6 +110,10 @@ struct PointerInput {
 };
 
 enum class TaskPass { Normal, CollectTargets, Hints };
+
+// The hints pass hands every enabled task with an element to the game's
+// hint engine, which weighs it instead of running it.
+using HintVisitor = void (*)(ScriptTask* task);
 
 // The game configuration as #!key sees it; set by the application. Keys the
 // configuration does not hold read as none and ignore writes.
@@ -155,6 +160,7 @@ public:
     AlertQueue alerts;         // show_alert
     PrintOutput printOutput = nullptr;
     EndRequest endRequest = nullptr;
+    HintVisitor hintVisitor = nullptr;
     // The build option that reports saved variables of non-serializable
     // scenes at linking.
     bool reportNonSerializable = false;

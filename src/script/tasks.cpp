@@ -120,7 +120,7 @@ void raiseSignal(ScriptSignal* signal) {
         s.ctx.scene = Value::fromPointer(ValueType::Scene, signal->scope ? signal->scope->scene() : nullptr);
         if (handler->task) {
             s.ctx.task = Value::fromPointer(ValueType::Task, handler->task);
-            if (handler->task->element) s.ctx.element = Value::fromPointer(ValueType::Element, handler->task->element);
+            s.ctx.element = taskElement(handler->task);
         }
         setScriptErrorScope(s.ctx.scope);
         if (handlerCondition(statement)) runBlock(statement.block(), nullptr, 0, false);
@@ -149,6 +149,7 @@ void addDelayedBlock(Scope& scope, int32_t ticks, Block* block) {
     delayed->task = s.ctx.task;
     delayed->element = s.ctx.element;
     delayed->self = s.ctx.self;
+    delayed->root = s.ctx.root;
     int slots = s.ctx.root ? s.ctx.root->localCount : 0;
     if (s.ctx.frame)
         delayed->frame.assign(s.ctx.frame, s.ctx.frame + slots);
@@ -196,6 +197,8 @@ void runDelayedBlocks(Scope& scope) {
             std::copy(delayed->frame.begin(), delayed->frame.end(), frame);
             int savedTop = s.top;
             s.top += slots;
+            // An after written in this block copies the same frame again.
+            s.ctx.root = delayed->root;
             s.ctx.frame = frame;
             s.ctx.loopDepth = 0;
             runPlainBlock(delayed->block);
@@ -288,6 +291,10 @@ void updateTask(Scope& scope, ScriptTask* task, TaskPass pass) {
     task->interaction = interactionOf(task);
     if (task->state != TaskEnabled || !task->element) return;
     PointerInput& input = script().pointer;
+    if (pass == TaskPass::Hints) {
+        if (HintVisitor visit = script().hintVisitor) visit(task);
+        return;
+    }
     if (pass != TaskPass::Normal) {
         if (pass == TaskPass::CollectTargets && task->element->isClickable())
             scope.targets.push_back({task, task->interaction});

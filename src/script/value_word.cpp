@@ -202,7 +202,11 @@ Value reference(Value* cell) { return cell ? Value::fromPointer(ValueType::Refer
 
 Value variable(Scope* scope, int kind, const char* name) {
     if (!scope) return Value();
-    return reference(findVariable(*scope, kind, intern(name), nullptr, true));
+    Symbol* symbol = intern(name);
+    Value* cell = findVariable(*scope, kind, symbol, nullptr, true);
+    // The array may clear or shrink; the compiled word keeps its cell.
+    if (symbol && symbol->arrayBase) scriptHeap().pin(cell);
+    return reference(cell);
 }
 
 // "scene:name": the scope of that scene (null when none matches) and the

@@ -34,6 +34,23 @@ TEST(Check, ReportsScriptAndContentErrorsWithTheirTextsAndFails) {
                           "checked 2 scenes: 2 errors\n");
 }
 
+TEST(Check, ReportsErrorsOfLetterCodedScenes) {
+    TempDir game;
+    writeFile(game / "data" / "game.cfg", "BuildScreenW=800\r\n");
+    writeFile(game / "data" / "scenes.cfg", "data/hall\r\n");
+    writeFile(game / "data" / "_interface" / "_game.scene", "");
+    writeFile(game / "data" / "hall" / "_hall.scene", "O bad name\n.\nO lamp\nX 20000\n.\n");
+    writeFile(game / "data" / "hall" / "hall.script", "init {\n  set $lamp.alpha 1\n}\n");
+    writeFile(game / "data" / "_interface" / "_scripts" / "common_all.script", "");
+    writeFile(game / "data" / "_interface" / "_scripts" / "common_all_post.script", "");
+    CommandResult result = runCommand(check(game.str()));
+    EXPECT_EQ(result.status, 1);
+    EXPECT_NE(result.out.find("ERROR: Invalid object name $hall:bad name - character  \n"), std::string::npos)
+        << result.out;
+    EXPECT_NE(result.out.find("Too much animation keys!\n"), std::string::npos) << result.out;
+    EXPECT_NE(result.out.find("checked 2 scenes: 2 errors\n"), std::string::npos) << result.out;
+}
+
 TEST(Check, UsageAndMissingFolders) {
     EXPECT_EQ(runCommand(shellQuote(playerPath()) + " check").status, 2);
     EXPECT_EQ(runCommand(check("/nonexistent/game")).status, 2);

@@ -119,6 +119,51 @@ TEST_F(PlayFixture, FocusEventsWaitForTheMainLoopToSettleTheLastChange) {
     EXPECT_TRUE(engine->windowEvents.empty());
 }
 
+// A press that a pause or a focus change cut off does not count: the task
+// it began on is no longer the pressed target.
+TEST_F(PlayFixture, ResumeAndFocusGainForgetThePressedTarget) {
+    struct Case {
+        const char* name;
+        void (*act)(MEngine&);
+    };
+    const Case cases[] = {
+        {"resume", [](MEngine& e) { e.pause(); e.resume(); }},
+        {"focus gained", [](MEngine& e) { e.focusGained(); }},
+        {"focus gain settled", [](MEngine& e) {
+             e.focused = true;
+             e.wasFocused = false;
+             e.focusChangePending = true;
+             e.settleFocusChange();
+         }},
+    };
+    ScriptTask task(intern("open"), nullptr);
+    for (const Case& c : cases) {
+        engine->pointer.pressTarget = &task;
+        c.act(*engine);
+        EXPECT_EQ(engine->pointer.pressTarget, nullptr) << c.name;
+    }
+}
+
+TEST_F(PlayFixture, PausingDropsTheObjectBeingDraggedOnly) {
+    Value object = Value::fromSymbol(intern("key"));
+    engine->pointer.takeObject(object, true);
+    engine->pause();
+    EXPECT_FALSE(engine->pointer.takenObject.isNone()) << "carried, not dragged";
+    engine->resume();
+
+    engine->pointer.dragState = kDragging;
+    engine->pause();
+    EXPECT_TRUE(engine->pointer.takenObject.isNone());
+    EXPECT_EQ(engine->pointer.oldTakenObject.symbol(), object.symbol());
+    engine->resume();
+
+    engine->pointer.takeObject(object, true);
+    engine->pointer.takeMode = 3;
+    engine->pause();
+    engine->pause();
+    EXPECT_TRUE(engine->pointer.takenObject.isNone());
+}
+
 struct SplashFixture : EngineFixture {
     MEngine* engine = nullptr;
     void SetUp() override {
@@ -224,6 +269,14 @@ TEST_F(EngineFixture, TheLoadingBarFollowsProgressAndThePauseTextShowsWhilePause
     ASSERT_TRUE(bar->getProperty(intern("crop_offset_x"), reveal));
     EXPECT_FLOAT_EQ(reveal.number, -1024 * 0.75) << "the game width stands in for a bar without image";
     EXPECT_FLOAT_EQ(glow->channels[kChannelX], 100 - 512 + 256);
+    // From phase 9 on the whole bar shows; the glow still tells the progress.
+    int32_t phase = engine.phase;
+    engine.phase = 9;
+    engine.drawGame();
+    ASSERT_TRUE(bar->getProperty(intern("crop_offset_x"), reveal));
+    EXPECT_FLOAT_EQ(reveal.number, 0);
+    EXPECT_FLOAT_EQ(glow->channels[kChannelX], 100 - 512 + 256);
+    engine.phase = phase;
 
     loadUntilPlay(engine);
     engine.advanceBy(10);

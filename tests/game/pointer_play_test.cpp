@@ -56,4 +56,32 @@ TEST_F(PointerPlayTest, LooksTooltipsAndAKeyCarriedToItsLock) {
         expectPngMatches(readFile(shot(name)), expected(std::string("pointer_") + name));
 }
 
+// The pause overlay draws a picture inside a crop window; the pointer, drawn
+// after it, is not cut to that window.
+class PointerOverCropTest : public GameFolderTest {
+protected:
+    void SetUp() override {
+        commonFiles("BuildScreenW=320\r\nBuildScreenH=240\r\nBuildSupportMScene=1\r\nBuildForLUMO=1\r\n",
+                    "data/_interface/loading\r\ndata/_interface/pointers\r\ndata/_interface/pause\r\n"
+                    "data/startup\r\n");
+        scene("_interface/pointers", R"({"elements": {"pointer_click": {"I": ["click.png"], "D": [8, 8], "Z": 1}}})",
+              "");
+        scene("_interface/pause",
+              R"({"elements": {"crop_badge": {"D": [30, 30], "X": -130, "Y": -90},
+                 "badge": {"I": ["badge.png"], "D": [60, 60], "X": -130, "Y": -90}},
+                 "groups": {"crop_badge": ["badge"]}})",
+              "");
+        scene("startup", R"({"elements": {"bg": {"I": ["bg.png"], "D": [320, 240], "Z": 10}}})", "");
+        image("data/_interface/pointers/click.png", "white");
+        image("data/_interface/pause/badge.png", "rgb(200,60,60)");
+        image("data/startup/bg.png", "rgb(30,60,40)");
+    }
+};
+
+TEST_F(PointerOverCropTest, ACropWindowOfTheOverlayDoesNotClipThePointer) {
+    CommandResult result = play(90, "60 move 220 160\n", {{80, "over_crop"}});
+    ASSERT_EQ(result.status, 0) << result.err;
+    expectPngMatches(readFile(shot("over_crop")), expected("pointer_over_crop"));
+}
+
 } // namespace

@@ -73,7 +73,8 @@ TEST_F(CommandFixture, OverridesCanCopyAnotherElement) {
     angle.values = {90};
     tick();
     run("fun copy {\n  move $lamp $post\n  set_z $lamp $post\n  rotate $lamp $post\n}\n"
-        "fun own {\n  set_z $lamp -3\n  rotate $lamp 12\n}\nfun release {\n  rotate $lamp\n}\n");
+        "fun own {\n  set_z $lamp -3\n  rotate $lamp 12\n}\nfun release {\n  rotate $lamp\n}\n"
+        "fun release_with_none {\n  set_z $lamp #nothing\n}\n");
     call("copy");
     EXPECT_FLOAT_EQ(lamp->channels[kChannelX], post->absX);
     EXPECT_FLOAT_EQ(lamp->channels[kChannelY], post->absY);
@@ -89,6 +90,8 @@ TEST_F(CommandFixture, OverridesCanCopyAnotherElement) {
     EXPECT_FALSE(lamp->hasFlag(kElementAngleLocked));
     EXPECT_TRUE(lamp->hasFlag(kElementDepthLocked)) << "each channel group has its own override";
     EXPECT_FLOAT_EQ(lamp->channels[kChannelAngle], 90) << "back on its track";
+    call("release_with_none");
+    EXPECT_FALSE(lamp->hasFlag(kElementDepthLocked)) << "a written argument holding none releases too";
 }
 
 namespace {

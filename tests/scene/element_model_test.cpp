@@ -120,6 +120,40 @@ TEST_F(ElementFixture, ScriptsMakeAndDeleteDynamicCopies) {
     EXPECT_EQ(reused->channels[kChannelY], 0);
 }
 
+// A deleted element goes back to the pool: nothing may drive it or point at
+// it when the pool hands it out again.
+TEST_F(ElementFixture, ADeletedElementLeavesFadesBlendsAndLinksFromOtherScenes) {
+    MScene hall{intern("hall")};
+    system.addScene(&hall);
+    MElement* tree = make("tree");
+    MElement* a = make("a", tree->visual, true);
+    MElement* b = make("b", tree->visual, true);
+    a->setShown(true);
+    a->startFade(false, 50, true);
+    b->startBlend(false, 50, true);
+    MElement* window = hall.createElement(nullptr, intern("window"), false);
+    window->hotspot = a;
+    window->cropElement = b;
+    ASSERT_EQ(room.fading.size(), 1u);
+    ASSERT_EQ(room.blending.size(), 1u);
+
+    ASSERT_TRUE(room.deleteDynamicElement(a));
+    ASSERT_TRUE(room.deleteDynamicElement(b));
+    EXPECT_TRUE(room.fading.empty());
+    EXPECT_TRUE(room.blending.empty());
+    EXPECT_EQ(window->hotspot, nullptr);
+    EXPECT_EQ(window->cropElement, nullptr);
+
+    // Reused, the element is not driven by the records of its former life.
+    MElement* again = make("again", nullptr, true);
+    room.clockRuns = true;
+    room.update(false);
+    EXPECT_TRUE(again == a || again == b);
+    EXPECT_TRUE(room.fading.empty());
+    EXPECT_TRUE(room.blending.empty());
+    hall.releaseElements();
+}
+
 TEST_F(ElementFixture, AScenesElementsStopAtTheLimit) {
     for (int i = 0; i < kMaxSceneElements; ++i) ASSERT_NE(room.createElement(nullptr, nullptr, false), nullptr);
     EXPECT_EQ(room.elements.back()->position, kMaxSceneElements - 1);

@@ -184,14 +184,14 @@ TEST_F(LoaderFixture, GroupsCollectNamedElementsAndBrokenFilesLoadEmpty) {
     EXPECT_TRUE(broken->elements.empty());
 }
 
-TEST_F(LoaderFixture, WithoutJsonSupportASceneLoadsEmptyAndSaysSo) {
-    sceneFile("data/s/room", R"({"elements": {"a": {}}})");
-    registerScenes("data/s/room\n", false);
-    MScene* room = load("room");
-    EXPECT_TRUE(room->loaded);
-    EXPECT_TRUE(room->elements.empty());
-    EXPECT_TRUE(trace.contains("room"));
-    EXPECT_TRUE(trace.contains("letter-coded"));
+TEST_F(LoaderFixture, ACopiedSceneReadsTheContentOfTheSceneAfterItsLastDot) {
+    sceneFile("data/s/kitchen", R"({"elements": {"stove": {}, "sink": {}}})");
+    sceneFile("data/s/copy.kitchen", R"({"elements": {"not_read": {}}})");
+    registerScenes("data/s/kitchen\ndata/s/copy.kitchen\n");
+    MScene* copy = load("copy.kitchen");
+    ASSERT_NE(copy, nullptr);
+    EXPECT_EQ(elementNames(copy), "stove sink");
+    EXPECT_EQ(elementNames(load("kitchen")), "stove sink");
 }
 
 TEST_F(LoaderFixture, ChildrenNestedTooDeeplyAreCutOff) {

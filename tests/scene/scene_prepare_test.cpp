@@ -113,8 +113,12 @@ TEST_F(LoaderFixture, TheBaselineRecordsWhatDiffersFromTheDefaults) {
 }
 
 TEST_F(LoaderFixture, ParticleAndMovieElementsFindTheirFiles) {
-    sceneFile("data/s/room", R"({"elements": {"ps_smoke_2": {}, "ps_fire": {}, "movie_intro": {}, "movie_end": {}}})");
+    sceneFile("data/s/room",
+              R"({"elements": {"ps_smoke_2": {}, "ps_fire": {}, "ps_dust": {}, "movie_intro": {}, "movie_end": {}}})");
     file("data/s/room/_room.sxcfg", "image:movie_end=cellar:finale\r\n");
+    file("data/_interface/particles/smoke.particles", "E 5\r\n");
+    // Shape 2 emits from hotspot polygons, which the element lacks.
+    file("data/_interface/particles/fire.particles", "H 2\r\n");
     sceneFile("data/s/cellar", "{}");
     registerScenes("data/s/room\ndata/s/cellar\n");
     std::vector<std::string> started;
@@ -126,6 +130,10 @@ TEST_F(LoaderFixture, ParticleAndMovieElementsFindTheirFiles) {
     ASSERT_NE(element(room, "ps_smoke_2")->visual->particleSystem, nullptr);
     EXPECT_STREQ(element(room, "ps_smoke_2")->visual->particleSystem->path, "data/_interface/particles/smoke.particles");
     EXPECT_STREQ(element(room, "ps_fire")->visual->particleSystem->path, "data/_interface/particles/fire.particles");
+    EXPECT_EQ(element(room, "ps_dust")->visual->particleSystem, nullptr);
+    EXPECT_TRUE(trace.contains("ERROR: Missing particles on $room:ps_dust (data/_interface/particles/dust.particles)"));
+    EXPECT_TRUE(trace.contains("ERROR: Invalid particles shape on $room:ps_fire (data/_interface/particles/fire.particles)"));
+    EXPECT_FALSE(trace.contains("shape on $room:ps_smoke_2"));
 
     EXPECT_STREQ(element(room, "movie_intro")->visual->image.movie->path, "data/s/room/movie_intro.ogv");
     const MImageAnim& end = element(room, "movie_end")->visual->image;

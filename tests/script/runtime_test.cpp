@@ -69,6 +69,26 @@ TEST_F(ScriptFixture, AfterBlocksKeepTheirFrameAndRunInReverseOrder) {
     EXPECT_EQ(text("log"), "-secondfirst");
 }
 
+// An after written inside a running after block, or inside a function's
+// delayed block, keeps the locals of the frame it was written in.
+TEST_F(ScriptFixture, NestedAfterBlocksKeepTheirLocals) {
+    load("fun blink %e {\n"
+         "  after 0.01 {\n    set_str #log #log \"hide \" %e \";\"\n"
+         "    after 0.01 {\n      set_str #log #log \"show \" %e \";\"\n    }\n  }\n"
+         "}\n"
+         "init {\n"
+         "  set %x kept\n"
+         "  after 0.01 {\n    after 0.02 {\n      set #inner %x\n    }\n  }\n"
+         "  call &blink lamp\n"
+         "}\n");
+    update(1);
+    EXPECT_EQ(text("log"), "hide lamp;");
+    update(1);
+    EXPECT_EQ(text("log"), "hide lamp;show lamp;");
+    update(1);
+    EXPECT_EQ(text("inner"), "kept");
+}
+
 TEST_F(ScriptFixture, SignalsCountDownAndRunHandlers) {
     element("bell");
     load("on !ring {\n  add #rung 1\n}\n"
@@ -120,6 +140,21 @@ TEST_F(ScriptFixture, TaskStatesExecutionAndEvents) {
     Value states = *findVariable(system.global(), KindPlain, intern("states"), nullptr, false);
     EXPECT_EQ(valueText(states), "mustactdone");
     EXPECT_EQ(must->oldState, TaskDisabled);
+}
+
+// A task without element runs its handlers with no current element, even
+// when the caller had one.
+TEST_F(ScriptFixture, HandlersOfATaskWithoutElementHaveNoCurrentElement) {
+    element("door");
+    load("action lone hand ? ? {\n  do {\n    set #in_do #$\n    set #did 1\n  }\n"
+         "  on !ring {\n    set #in_on #$\n    set #rang 1\n  }\n}\n"
+         "action knock hand $door ? {\n  do {\n    call @lone\n    call !ring\n    set #after #$\n  }\n}\n");
+    executeTask(task("knock"));
+    EXPECT_EQ(number("did"), 1);
+    EXPECT_EQ(number("rang"), 1);
+    EXPECT_TRUE(value("in_do").isNone()) << text("in_do");
+    EXPECT_TRUE(value("in_on").isNone()) << text("in_on");
+    EXPECT_EQ(text("after"), "$room:door"); // the caller's own element comes back
 }
 
 TEST_F(ScriptFixture, InstanceStatesPropagate) {

@@ -3,7 +3,6 @@
 // compared with what ffmpeg decodes from the same file.
 #include "support/gl_test_support.h"
 
-#include "engine/render/gl.h"
 #include "engine/resources/resource.h"
 #include "engine/video/video.h"
 #include "support/test_support.h"
@@ -17,17 +16,6 @@ namespace {
 
 constexpr int kFps = 10;
 constexpr int kFrames = 20; // two seconds
-
-// The texture's pixels, 0xAARRGGBB, textureWidth wide.
-std::vector<uint32_t> texturePixels(const KTexture& texture) {
-    std::vector<uint32_t> pixels(static_cast<size_t>(texture.textureWidth) * texture.textureHeight);
-    glEnable(GL_TEXTURE_2D);
-    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(texture.glName));
-    glGetTexImage(GL_TEXTURE_2D, 0, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, pixels.data());
-    glBindTexture(GL_TEXTURE_2D, 0);
-    glDisable(GL_TEXTURE_2D);
-    return pixels;
-}
 
 class VideoPlayerTest : public GlWindowTest {
 protected:

@@ -1,7 +1,8 @@
 // Movie elements played through the whole player: headless shots of a
 // small game show the colour ffmpeg decodes from the same clip at the same
 // movie time, while the element plays, loops, stops, hides and ends, with
-// its alpha; the subtitles reach the scene's arrays.
+// its alpha, with the engine's own player and with the threaded clip
+// player alike; the subtitles reach the scene's arrays.
 #include "engine/images/image_buffer.h"
 #include "engine/images/image_handler.h"
 #include "game/game_folder.h"
@@ -28,7 +29,7 @@ int frameAt(double seconds) { return kLastFrameBeforeTheMovie + static_cast<int>
 class MoviePlayTest : public GameFolderTest {
 protected:
     void SetUp() override {
-        commonFiles("BuildScreenW=160\r\nBuildScreenH=120\r\nBuildSupportMScene=1\r\nBuildForLUMO=1\r\n",
+        commonFiles("BuildScreenW=160\r\nBuildScreenH=120\r\nBuildSupportMScene=1\r\nBuildForLUMO=1\r\n" + playerChoice,
                     "data/_interface/loading\r\ndata/startup\r\n");
         std::filesystem::create_directories(game / "data/startup");
         image("data/startup/bg.png", "rgb(128,128,128)");
@@ -80,12 +81,34 @@ protected:
         size_t frame = std::min(static_cast<size_t>(seconds * kFps), clip.frames.size() - 1);
         return clip.at(frame, clip.width / 2, clip.height / 2) & 0xFFFFFF;
     }
+
+    std::string playerChoice; // game configuration lines
 };
+
+// The same games with either player.
+struct MoviePlayer {
+    const char* name;
+    const char* configuration;
+};
+void PrintTo(const MoviePlayer& player, std::ostream* out) { *out << player.name; }
+
+class MoviePlayersTest : public MoviePlayTest, public testing::WithParamInterface<MoviePlayer> {
+protected:
+    void SetUp() override {
+        playerChoice = GetParam().configuration;
+        MoviePlayTest::SetUp();
+    }
+};
+
+INSTANTIATE_TEST_SUITE_P(Players, MoviePlayersTest,
+                         testing::Values(MoviePlayer{"Engine", ""},
+                                         MoviePlayer{"Clips", "BuildUseNewVideoPlayer=1\r\n"}),
+                         [](const testing::TestParamInfo<MoviePlayer>& info) { return std::string(info.param.name); });
 
 #define EXPECT_COLOUR(actual, expected)                                                                               \
     EXPECT_TRUE(coloursNear(actual, expected)) << hexColour(actual) << " for " << hexColour(expected)
 
-TEST_F(MoviePlayTest, PlaysItsColoursAsFfmpegDecodesThemAndEndsOnTheLast) {
+TEST_P(MoviePlayersTest, PlaysItsColoursAsFfmpegDecodesThemAndEndsOnTheLast) {
     makeClip(clipPath("movie_colours.ogv"), colourSeconds({"red", "lime", "blue"}, 64, 48, kFps));
     room(R"("movie_colours": {"D": [64, 48], "Z": 5})", {"ended"},
          "always {\n"
@@ -104,9 +127,12 @@ TEST_F(MoviePlayTest, PlaysItsColoursAsFfmpegDecodesThemAndEndsOnTheLast) {
     EXPECT_COLOUR(pixel("ended", 80, 60), decodedAt(clip, 2.9)) << "the last frame stays";
     EXPECT_EQ(pixel("ended", markerX(0), 4), kWhite) << "video_playing is 0 at the end";
     EXPECT_EQ(pixel("ended", 20, 60), kGrey) << "the movie keeps to its element's rectangle";
+    bool clips = result.out.find("Creating video from data source: MEM:memory [4 precached frames].\n") !=
+                 std::string::npos;
+    EXPECT_EQ(clips, std::string(GetParam().name) == "Clips") << result.out;
 }
 
-TEST_F(MoviePlayTest, ALoopingMovieStartsOverAndAnEmissionOfZeroKeepsOneStill) {
+TEST_P(MoviePlayersTest, ALoopingMovieStartsOverAndAnEmissionOfZeroKeepsOneStill) {
     makeClip(clipPath("movie_round_loop.ogv"), colourSeconds({"red", "lime", "blue"}, 64, 48, kFps));
     makeClip(clipPath("movie_still.ogv"), colourSeconds({"yellow"}, 32, 32, kFps));
     room(R"("movie_round_loop": {"D": [64, 48], "Z": 5}, "movie_still": {"D": [16, 16], "X": 60, "Em": 0, "Z": 5})",
@@ -121,7 +147,7 @@ TEST_F(MoviePlayTest, ALoopingMovieStartsOverAndAnEmissionOfZeroKeepsOneStill) {
     EXPECT_EQ(pixel("green", 140, 60), kGrey) << "a movie whose Em is 0 never starts";
 }
 
-TEST_F(MoviePlayTest, StoppingPausesTheMovieAndHidingReleasesIt) {
+TEST_P(MoviePlayersTest, StoppingPausesTheMovieAndHidingReleasesIt) {
     makeClip(clipPath("movie_paused.ogv"), colourSeconds({"red", "lime", "blue"}, 32, 32, kFps));
     std::filesystem::copy_file(clipPath("movie_paused.ogv"), clipPath("movie_hidden.ogv"));
     // Both stop after half a second; one starts again a second and a half
@@ -142,7 +168,7 @@ TEST_F(MoviePlayTest, StoppingPausesTheMovieAndHidingReleasesIt) {
     EXPECT_COLOUR(pixel("resumed", 40, 60), decodedAt(clip, 1.5)) << "and goes on where it stopped";
 }
 
-TEST_F(MoviePlayTest, AlphaComesFromThePictureBelowOrFromTheColour) {
+TEST_P(MoviePlayersTest, AlphaComesFromThePictureBelowOrFromTheColour) {
     // Left: the colour over an alpha picture, opaque on its left half,
     // clear on its right. Right: alpha is the colour's own blue.
     makeClip(clipPath("movie_ghost_va.ogv"), "color=0xC86432:s=40x18:r=10:d=1[c];color=white:s=20x18:r=10:d=1[w];"

@@ -1,5 +1,7 @@
 #include "video/video_clips.h"
 
+#include "engine/render/gl.h"
+#include "engine/render/texture.h"
 #include "support/test_support.h"
 
 #include <gtest/gtest.h>
@@ -60,6 +62,33 @@ void setPictureSize(const std::string& path, uint32_t width, uint32_t height) {
     writeFile(path, file);
 }
 
+std::string editPages(const std::string& file, const std::function<bool(int index, ogg_page& page)>& edit) {
+    ogg_sync_state sync;
+    ogg_sync_init(&sync);
+    char* buffer = ogg_sync_buffer(&sync, static_cast<long>(file.size()));
+    std::memcpy(buffer, file.data(), file.size());
+    ogg_sync_wrote(&sync, static_cast<long>(file.size()));
+    std::string out;
+    ogg_page page;
+    for (int index = 0; ogg_sync_pageout(&sync, &page) == 1; ++index) {
+        if (!edit(index, page))
+            break;
+        ogg_page_checksum_set(&page);
+        out.append(reinterpret_cast<char*>(page.header), static_cast<size_t>(page.header_len));
+        out.append(reinterpret_cast<char*>(page.body), static_cast<size_t>(page.body_len));
+    }
+    ogg_sync_clear(&sync);
+    return out;
+}
+
+std::string editPage(const std::string& file, int nth, const std::function<void(ogg_page&)>& edit) {
+    return editPages(file, [&](int index, ogg_page& page) {
+        if (index == nth)
+            edit(page);
+        return true;
+    });
+}
+
 DecodedClip decodeWithFfmpeg(const std::string& path) {
     DecodedClip clip;
     CommandResult size = runCommand("ffprobe -v error -select_streams v:0 -show_entries stream=width,height -of csv=p=0 " +
@@ -74,6 +103,16 @@ DecodedClip decodeWithFfmpeg(const std::string& path) {
         clip.frames.push_back(std::move(frame));
     }
     return clip;
+}
+
+std::vector<uint32_t> texturePixels(const KTexture& texture) {
+    std::vector<uint32_t> pixels(static_cast<size_t>(texture.textureWidth) * texture.textureHeight);
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(texture.glName));
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, pixels.data());
+    glBindTexture(GL_TEXTURE_2D, 0);
+    glDisable(GL_TEXTURE_2D);
+    return pixels;
 }
 
 std::string hexColour(uint32_t pixel) {

@@ -4,9 +4,16 @@
 
 #include "support/image_compare.h"
 
+#include <ogg/ogg.h>
+
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
+
+namespace glint {
+class KTexture;
+}
 
 namespace glint::test {
 
@@ -29,6 +36,13 @@ std::string colourPerFrame(int frames, int width, int height, int fps);
 // the encoder will not make.
 void setPictureSize(const std::string& path, uint32_t width, uint32_t height);
 
+// The file's Ogg pages again, each passed to edit (with its index) before
+// its check sum is made again; an edit that returns false leaves the page
+// and all after it out.
+std::string editPages(const std::string& file, const std::function<bool(int index, ogg_page& page)>& edit);
+// The same for one page.
+std::string editPage(const std::string& file, int nth, const std::function<void(ogg_page&)>& edit);
+
 // Every frame ffmpeg decodes from the file, as 0xAARRGGBB pixels of
 // width x height.
 struct DecodedClip {
@@ -40,6 +54,9 @@ DecodedClip decodeWithFfmpeg(const std::string& path);
 
 // Whether the red, green and blue of two pixels are the same but for the
 // rounding of two colour conversions.
+// A texture's pixels read back from GL, 0xAARRGGBB, textureWidth wide.
+std::vector<uint32_t> texturePixels(const KTexture& texture);
+
 inline bool coloursNear(uint32_t a, uint32_t b) { return channelsNear(a, b, 4); }
 std::string hexColour(uint32_t pixel);
 

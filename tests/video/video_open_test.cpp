@@ -10,33 +10,10 @@
 #include <gtest/gtest.h>
 #include <ogg/ogg.h>
 
-#include <cstring>
 #include <functional>
 
 namespace glint::test {
 namespace {
-
-// The file's Ogg pages; edit changes the nth page's body before its check
-// sum is made again.
-std::string editPage(const std::string& file, int nth, const std::function<void(ogg_page&)>& edit) {
-    ogg_sync_state sync;
-    ogg_sync_init(&sync);
-    char* buffer = ogg_sync_buffer(&sync, static_cast<long>(file.size()));
-    std::memcpy(buffer, file.data(), file.size());
-    ogg_sync_wrote(&sync, static_cast<long>(file.size()));
-    std::string out;
-    ogg_page page;
-    for (int index = 0; ogg_sync_pageout(&sync, &page) == 1; ++index) {
-        if (index == nth) {
-            edit(page);
-            ogg_page_checksum_set(&page);
-        }
-        out.append(reinterpret_cast<char*>(page.header), static_cast<size_t>(page.header_len));
-        out.append(reinterpret_cast<char*>(page.body), static_cast<size_t>(page.body_len));
-    }
-    ogg_sync_clear(&sync);
-    return out;
-}
 
 class VideoOpenTest : public testing::Test {
 protected:

@@ -83,6 +83,10 @@ void KGameWindow::render() {
     if (drawOutside_)
         drawOutside_(drawUser_);
 
+    // The pointer and tooltip are clipped to the game viewport alone, never
+    // to a crop window the overlay left behind.
+    glScissor(viewportX, viewportY, viewportWidth, viewportHeight);
+    customClip = false;
     glEnable(GL_SCISSOR_TEST);
     glViewport(viewportX, viewportY, viewportWidth, viewportHeight);
     if (drawTop_)
