@@ -5,6 +5,8 @@
 #include "app/engine.h"
 #include "game/inventory.h"
 #include "game/profile_file.h"
+#include "game/sound_player.h"
+#include "scene/scene_sound.h"
 #include "script/script_system.h"
 
 namespace glint {
@@ -15,6 +17,15 @@ SaveWorld MEngine::saveWorld() {
     world.inventory = inventory.get();
     world.itemSlots = navigation ? navigation->itemSlots : nullptr;
     world.playScene = playScene();
+    world.currentMusic = [] () -> ScriptSound* {
+        MEngine* run = engine();
+        return run && run->soundPlayer ? run->soundPlayer->currentMusic() : nullptr;
+    };
+    world.requestMusic = [](ScriptSound* sound, float fadeSeconds) {
+        MEngine* run = engine();
+        if (run && run->soundPlayer)
+            run->soundPlayer->requestMusic(dynamic_cast<MSceneSound*>(sound), fadeSeconds);
+    };
     return world;
 }
 

@@ -14,8 +14,6 @@
 #include "script/interpreter.h"
 #include "script/script_system.h"
 
-#include <cmath>
-
 namespace glint {
 
 namespace {
@@ -91,8 +89,9 @@ void MEngine::runTickPasses() {
 }
 
 void MEngine::collectGarbage() {
-    if (!started || !gcEnabled || !gcTimeout || !gcEnabled->isNumber() || std::lround(gcEnabled->number) <= 0 ||
-        !gcTimeout->isNumber() || gcTimeout->number <= 0)
+    // GC_ENABLED is a script condition; GC_TIMEOUT counts hundreds of frames.
+    if (!started || !gcEnabled || !gcTimeout || !isTrue(*gcEnabled) || !gcTimeout->isNumber() ||
+        gcTimeout->number <= 0)
         return;
     ++collectorTicks;
     if (gcTimeout->number * 100 > collectorTicks)

@@ -12,10 +12,14 @@
 
 #include <SDL.h>
 
+#include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <sstream>
+#include <string_view>
+#include <thread>
 
 namespace glint {
 
@@ -186,6 +190,8 @@ std::string fromStartFolder(const std::string& path) {
 
 HeadlessDriver::HeadlessDriver(const PlayerOptions& options, std::vector<ScriptedInput> inputs)
     : frames_(options.frames), frameMs_(options.frameMs) {
+    const char* audio = std::getenv("SDL_AUDIODRIVER");
+    paced_ = audio && std::string_view(audio) == "disk";
     for (ScriptedInput& input : inputs) {
         if (input.verb == "shot") {
             shots_.emplace(input.frame, fromStartFolder(input.text));
@@ -201,9 +207,21 @@ HeadlessDriver::HeadlessDriver(const PlayerOptions& options, std::vector<Scripte
 
 void HeadlessDriver::beginFrame(int frame) {
     now_ += frameMs_;
+    if (paced_)
+        waitForRealTime(frame);
     auto [first, last] = inputs_.equal_range(frame);
     for (auto it = first; it != last; ++it)
         play(it->second);
+}
+
+// A captured mix plays in real time: frames wait for the wall clock, so
+// that what is heard matches the game time (a slow machine only stretches
+// it).
+void HeadlessDriver::waitForRealTime(int frame) {
+    auto now = std::chrono::steady_clock::now();
+    if (frame <= 1)
+        pacingStart_ = now;
+    std::this_thread::sleep_until(pacingStart_ + std::chrono::milliseconds(static_cast<int64_t>(frame - 1) * frameMs_));
 }
 
 void HeadlessDriver::play(const ScriptedInput& input) {

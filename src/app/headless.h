@@ -9,6 +9,7 @@
 #include "engine/window/frame_timing.h"
 #include "engine/window/input_source.h"
 
+#include <chrono>
 #include <map>
 #include <set>
 #include <string>
@@ -61,6 +62,7 @@ public:
 
 protected:
     void play(const ScriptedInput& input);
+    void waitForRealTime(int frame);
     void writeShot(KGameWindow& window, const std::string& path);
     // The last frame the input file acts in.
     int lastInputFrame() const { return inputs_.empty() ? 0 : inputs_.rbegin()->first; }
@@ -79,6 +81,8 @@ private:
     bool quit_ = false;
     int failedShots_ = 0;
     int failedSaves_ = 0;
+    bool paced_ = false; // the mix is captured (SDL_AUDIODRIVER=disk)
+    std::chrono::steady_clock::time_point pacingStart_;
 };
 
 } // namespace glint

@@ -180,38 +180,49 @@ void ProveDriver::click(int frame, int x, int y) {
     pending_.push_back({frame + 2, up});
 }
 
+// The clicks that take what a use task needs: from the panel (after the
+// arrow has scrolled it into view: "scroll to ..." is the whole step) or
+// from the scene. "" when there is nothing to take.
+std::string ProveDriver::takeObject(MEngine& engine, const ScriptTask& task, int frame) {
+    const Value wanted = wantedObject(task);
+    if (InventoryItem* item = itemOf(wanted); item && item->panel) {
+        const InventoryPanel& panel = *item->panel;
+        const int32_t fromFirst = item->slot - panel.firstVisible;
+        ScriptTask* arrow = nullptr;
+        if (fromFirst < 0)
+            arrow = panel.leftTask;
+        else if (fromFirst > engine.inventory->layout.visibleItems - 1)
+            arrow = panel.rightTask;
+        if (const auto* arrowElement = arrow ? dynamic_cast<const MElement*>(arrow->element) : nullptr) {
+            const ScreenPoint p = hotspotCentre(*arrowElement);
+            click(frame, p.x, p.y);
+            return "scroll to " + std::string(item->name->text) + " at " + at(p);
+        }
+        const ScreenPoint p =
+            onScreen(engine.navigation->hud, static_cast<float>(item->x), static_cast<float>(item->y));
+        click(frame, p.x, p.y);
+        return "take " + std::string(item->name->text) + " at " + at(p);
+    }
+    if (const MElement* object = elementOf(wanted)) {
+        const ScreenPoint p = hotspotCentre(*object);
+        click(frame, p.x, p.y);
+        return "take " + std::string(object->name->text) + " at " + at(p);
+    }
+    return "";
+}
+
 std::string ProveDriver::perform(MEngine& engine, ScriptTask* task, int frame) {
     const auto* element = dynamic_cast<const MElement*>(task->element);
     if (!element)
         return "";
     const ScreenPoint target = hotspotCentre(*element);
-    std::string done;
     if (task->interaction == 3) {
-        const Value wanted = wantedObject(*task);
-        if (InventoryItem* item = itemOf(wanted); item && item->panel) {
-            // The panel scrolls towards the item first; the next hint
-            // comes back to the task.
-            const InventoryPanel& panel = *item->panel;
-            const int32_t fromFirst = item->slot - panel.firstVisible;
-            ScriptTask* arrow = fromFirst < 0 ? panel.leftTask
-                                : fromFirst > engine.inventory->layout.visibleItems - 1 ? panel.rightTask
-                                                                                       : nullptr;
-            if (const auto* arrowElement = arrow ? dynamic_cast<const MElement*>(arrow->element) : nullptr) {
-                const ScreenPoint p = hotspotCentre(*arrowElement);
-                click(frame, p.x, p.y);
-                return "scroll to " + std::string(item->name->text) + " at " + at(p);
-            }
-            const ScreenPoint p = onScreen(engine.navigation->hud, static_cast<float>(item->x), static_cast<float>(item->y));
-            click(frame, p.x, p.y);
-            done = "take " + std::string(item->name->text) + " at " + at(p) + ", ";
-        } else if (const MElement* object = elementOf(wanted)) {
-            const ScreenPoint p = hotspotCentre(*object);
-            click(frame, p.x, p.y);
-            done = "take " + std::string(object->name->text) + " at " + at(p) + ", ";
-        }
-        if (!done.empty()) {
+        const std::string taken = takeObject(engine, *task, frame);
+        if (taken.rfind("scroll to ", 0) == 0)
+            return taken; // the next hint comes back to the task
+        if (!taken.empty()) {
             click(frame + kStepGap, target.x, target.y);
-            return done + "use on " + at(target);
+            return taken + ", use on " + at(target);
         }
     }
     click(frame, target.x, target.y);

@@ -49,6 +49,7 @@ private:
     void click(int frame, int x, int y);
     // The hint performed: returns what was done, "" when it could not be.
     std::string perform(MEngine& engine, ScriptTask* task, int frame);
+    std::string takeObject(MEngine& engine, const ScriptTask& task, int frame);
     std::vector<int32_t> taskStates() const;
     void end(int status, const std::string& line);
     std::string sceneName(const MEngine& engine) const;

@@ -162,24 +162,41 @@ void MHints::search() {
     hintMode_ = false;
 }
 
+bool MHints::fallbackAllowed() const {
+    for (int list = 0; list <= 5; ++list)
+        if (!lists_[list].empty())
+            return false;
+    const MScene* play = navigation_.playScene;
+    const MScene* active = navigation_.activeScene ? navigation_.activeScene : play;
+    return play && inventory_.usableIn(*play) && navigation_.hudAllowed(0.5f) &&
+           !numberAtLeast(play->cells.noInventory, 0.5) &&
+           !(active && numberAbove(active->readBack.inventoryHidden, 0.5));
+}
+
+// The close-up's "on_hint", when it has one, may say there is nothing to do.
+bool MHints::closeUpDeclines(MScene& scene) const {
+    const Value* onHint = findVariable(scene.scope, KindFunction, sym::on_hint(), nullptr, false);
+    if (!onHint || !onHint->is(ValueType::Function) || !onHint->pointer ||
+        onHint->as<ScriptFunction>()->impl == FunctionImpl::None)
+        return false;
+    showHint() = Value::fromNumber(0);
+    callDefinedFunction(onHint->as<ScriptFunction>(), nullptr, 0);
+    return showHint().isNumber() && showHint().number < 0.01;
+}
+
 // Nothing to do in the scenes: an item in the inventory may still offer
 // something in its close-up, or be the item the game insists on.
 void MHints::inventoryFallback() {
-    for (int list = 0; list <= 5; ++list)
-        if (!lists_[list].empty())
-            return;
-    MScene* play = navigation_.playScene;
-    MScene* active = navigation_.activeScene ? navigation_.activeScene : play;
-    if (!play || !inventory_.usableIn(*play) || !navigation_.hudAllowed(0.5f) ||
-        numberAtLeast(play->cells.noInventory, 0.5) || (active && numberAbove(active->readBack.inventoryHidden, 0.5)))
+    if (!fallbackAllowed())
         return;
-    ScriptTask* forcedTask = inventory_.forcedTask.is(ValueType::Task) ? inventory_.forcedTask.as<ScriptTask>() : nullptr;
+    const bool forcedTask = inventory_.forcedTask.is(ValueType::Task) && inventory_.forcedTask.pointer;
     InventoryItem* forcedItem = nullptr;
     if (inventory_.forcedItem.is(ValueType::Item) && inventory_.forcedItem.pointer)
         forcedItem = dynamic_cast<InventoryItem*>(inventory_.forcedItem.as<ScriptItem>());
     const bool forcedPresent = forcedItem && forcedItem->count > 0;
     if (forcedTask && !forcedPresent)
         return;
+    const MScene* active = navigation_.activeScene ? navigation_.activeScene : navigation_.playScene;
     for (const std::unique_ptr<InventoryItem>& x : inventory_.items) {
         if (!x->hasPieces())
             continue;
@@ -189,17 +206,11 @@ void MHints::inventoryFallback() {
             continue;
         }
         MScene* scene = x->itemScene;
-        if (!scene || scene == active)
+        if (!scene || scene == active || closeUpDeclines(*scene))
             continue;
-        const Value* onHint = findVariable(scene->scope, KindFunction, sym::on_hint(), nullptr, false);
-        if (onHint && onHint->is(ValueType::Function) && onHint->pointer &&
-            onHint->as<ScriptFunction>()->impl != FunctionImpl::None) {
-            showHint() = Value::fromNumber(0);
-            callDefinedFunction(onHint->as<ScriptFunction>(), nullptr, 0);
-            if (showHint().isNumber() && showHint().number < 0.01)
-                continue;
-        }
-        const MScene* owner = x->clickTask && x->clickTask->scope ? dynamic_cast<const MScene*>(x->clickTask->scope->scene()) : nullptr;
+        const MScene* owner = nullptr;
+        if (x->clickTask && x->clickTask->scope)
+            owner = dynamic_cast<const MScene*>(x->clickTask->scope->scene());
         if (!owner || !owner->flags.system)
             continue;
         Record record{x->clickTask, scene};

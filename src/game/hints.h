@@ -68,6 +68,8 @@ private:
     void searchRecord(const Record& record);
     bool takeRecord(Record& out);
     void inventoryFallback();
+    bool fallbackAllowed() const;
+    bool closeUpDeclines(MScene& scene) const;
     ScriptTask* choose();
     // Where the task leads: a portal's scene (far) or a scene its handler
     // opens (near); null when it stays here.

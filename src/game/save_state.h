@@ -28,8 +28,8 @@ struct SaveWorld {
     LayerSlot* itemSlots = nullptr; // kItemSlots of them
     MScene* playScene = nullptr;
     // The music: what plays now, and the request to play a sound as the
-    // music with a fade (null fades it out). Until the engine plays music
-    // both stay null: the state then stores no music and ignores it.
+    // music with a fade (null fades it out). Left null, the state stores
+    // no music and ignores it.
     ScriptSound* (*currentMusic)() = nullptr;
     void (*requestMusic)(ScriptSound* sound, float fadeSeconds) = nullptr;
 };

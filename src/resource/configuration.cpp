@@ -21,6 +21,7 @@ constexpr size_t kFirstItemSize = 1024;
 bool keyBefore(const MConfigEntry* entry, const Symbol* key) { return std::less<const Symbol*>()(entry->key, key); }
 
 void setValue(MConfigEntry& entry, char* text) {
+    entry.text = text;
     CfgValue parsed = parseCfgValue(text);
     if (parsed.isNumber)
         entry.value = Value::fromNumber(parsed.number);

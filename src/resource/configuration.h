@@ -16,6 +16,9 @@ namespace glint {
 struct MConfigEntry {
     Symbol* key = nullptr;
     Value value; // a number or a string symbol
+    // The value as written, while the configuration is loaded (a number
+    // followed by letters reads as the number alone).
+    const char* text = "";
 };
 
 // The override file the game configuration applies on top of "data/game.cfg".

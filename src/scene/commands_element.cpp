@@ -14,16 +14,17 @@ namespace glint {
 
 namespace {
 
-bool sceneIsOpen(const MElement& element) {
-    const MScene* home = element.owner();
-    return home && home->resourcesHeld;
+// The scene whose script runs.
+bool inCurrentScene(const MElement& element) {
+    const Scope* scope = script().ctx.scope;
+    return scope && element.scene && scope->scene() == element.scene;
 }
 
 uint32_t show(Value* args, int) {
     forEachChangedElement(args[0], [](MElement& element) {
         element.cancelPendingHide();
         element.setShown(true);
-        if (sceneIsOpen(element) && element.imageAnimates())
+        if (inCurrentScene(element) && element.imageAnimates())
             element.restartImageAnimation();
     });
     return 0;

@@ -31,17 +31,12 @@ std::string_view arrayBaseOf(std::string_view name) {
     return name.substr(0, underscore);
 }
 
-// The volume and letters of a list entry.
-void readEntry(const Value& value, MSoundFile& file) {
-    if (value.isNumber()) {
-        file.volume = static_cast<float>(value.number);
-        return;
-    }
-    if (!value.isString())
-        return;
-    std::string_view text = value.symbol()->view();
+// The volume and letters of a list entry, from the value as written.
+void readEntry(const MConfigEntry& entry, MSoundFile& file) {
+    std::string_view text = entry.text ? entry.text : "";
     if (!text.empty() && std::isdigit(static_cast<unsigned char>(text[0])))
-        file.volume = parseNumber(std::string(text).c_str());
+        file.volume = entry.value.isNumber() ? static_cast<float>(entry.value.number)
+                                             : parseNumber(std::string(text).c_str());
     for (char c : text) {
         switch (c) {
         case 'L': file.loop = 1; break;
@@ -101,7 +96,7 @@ void buildSceneSoundList(MScene& scene, MConfiguration& list, MResourceManager& 
         file->isMusic = music;
         file->isAmbient = name.starts_with("amb_");
         file->isVoice = name.starts_with("vo_");
-        readEntry(entry->value, *file);
+        readEntry(*entry, *file);
         scene.sounds.push_back(sound);
         declareSound(scene, *sound);
         if (file->isAmbient && !interfaceScene)

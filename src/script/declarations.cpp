@@ -97,6 +97,14 @@ void reportInvalid(const char* what, const Value& nameCell, const Value& name) {
         scriptError("Invalid %s %s, already defined as %s", what, variable, text(name).c_str());
 }
 
+// A bare declaration name whose variable holds no object of its kind.
+void reportTaken(const char* what, const Symbol* word, const Value* cell) {
+    if (cell && !cell->isNone())
+        scriptError("Invalid %s %s, already defined as %s", what, word->text, text(*cell).c_str());
+    else
+        scriptError("Invalid %s %s", what, word->text);
+}
+
 // owner.name: one function per owner, named prefix + owner + "." + name.
 bool defineSubFunction(Scope& scope, NodeRef node, const Value& owner, Symbol* shortName) {
     char prefix = prefixOfObject(owner);
@@ -204,7 +212,7 @@ ScriptTask* taskOfDeclaration(Statement statement, Scope& scope) {
     }
     Value* cell = findVariable(scope, KindTask, word, nullptr, true);
     if (cell && cell->is(ValueType::Task)) return cell->as<ScriptTask>();
-    scriptError("Invalid task %s", word->text);
+    reportTaken("task", word, cell);
     return nullptr;
 }
 
@@ -380,7 +388,7 @@ void declareClass(Statement statement, NodeRef node, Scope& scope) {
         if (cell && cell->is(ValueType::Class))
             klass = cell->as<ScriptClass>();
         else
-            scriptError("Invalid class %s", word->text);
+            reportTaken("class", word, cell);
     } else if (statement.arg(0)->is(ValueType::Reference)) {
         reportInvalid("class", *statement.arg(0), name);
     } else {

@@ -31,7 +31,8 @@ private:
         while (*p_ && *p_ != '\t' && !isLineEnd(*p_)) ++p_;
         int keyLength = static_cast<int>(p_ - key);
         const char* value = "";
-        if (*p_ == '\t') {
+        const bool tab = *p_ == '\t';
+        if (tab) {
             *p_++ = 0;
             value = readValue();
         } else if (*p_) {
@@ -41,7 +42,9 @@ private:
             skipLineEnd();
             *end = 0;
         }
-        if (keyLength > 0) fn({key, keyLength, value, keyLine}, user);
+        // A line that starts with a TAB defines the key ""; a blank line
+        // defines nothing.
+        if (keyLength > 0 || tab) fn({key, keyLength, value, keyLine}, user);
     }
 
     // Leaves p_ at the line end (or end of text) that follows the value,

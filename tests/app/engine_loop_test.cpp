@@ -2,7 +2,9 @@
 
 #include "resource/resource_manager.h"
 #include "scene/element.h"
+#include "script/array_object.h"
 #include "script/interpreter.h"
+#include "script/script_system.h"
 #include "script/value.h"
 
 using namespace glint;
@@ -16,6 +18,9 @@ struct TickCase {
     double frameMs;
     int expectedTicks;
 };
+
+// Failures name the case, not its bytes.
+void PrintTo(const TickCase& c, std::ostream* out) { *out << c.name; }
 
 class TicksBetween : public ::testing::TestWithParam<TickCase> {};
 
@@ -162,6 +167,37 @@ TEST_F(PlayFixture, PausingDropsTheObjectBeingDraggedOnly) {
     engine->pause();
     engine->pause();
     EXPECT_TRUE(engine->pointer.takenObject.isNone());
+}
+
+// The collector runs while GC_ENABLED is true by the script truth rule, once
+// every GC_TIMEOUT times 100 frames of play.
+TEST_F(PlayFixture, TheCollectorFollowsTheTruthOfGcEnabledAndItsTimeout) {
+    struct Case {
+        const char* name;
+        Value enabled;
+        bool collects;
+    };
+    const Case cases[] = {
+        {"a fraction below one half", Value::fromNumber(0.3), true},
+        {"a string", Value::fromSymbol(intern("yes")), true},
+        {"too small a fraction", Value::fromNumber(0.0001), false},
+        {"none", Value(), false},
+    };
+    for (const Case& c : cases) {
+        ArrayObject* lost = scriptHeap().arrays.create(intern("lost[]"), &engine->scriptSystem().global(), 0);
+        ASSERT_NE(lost, nullptr);
+        const size_t live = scriptHeap().arrays.liveCount();
+        *engine->gcEnabled = c.enabled;
+        *engine->gcTimeout = Value::fromNumber(0.05);
+        engine->collectorTicks = 0;
+        engine->advanceBy(40);
+        EXPECT_EQ(scriptHeap().arrays.liveCount(), live) << c.name << ": not before the fifth frame";
+        engine->advanceBy(10);
+        EXPECT_EQ(scriptHeap().arrays.liveCount(), c.collects ? live - 1 : live) << c.name;
+        *engine->gcEnabled = Value();
+        if (!c.collects)
+            scriptHeap().arrays.release(lost);
+    }
 }
 
 struct SplashFixture : EngineFixture {

@@ -111,6 +111,9 @@ struct LookCase {
     PointerLookDisplay expected;
 };
 
+// Failures name the case, not its bytes.
+void PrintTo(const LookCase& c, std::ostream* out) { *out << c.name; }
+
 class PointerLookTest : public PointerCursorsTest, public ::testing::WithParamInterface<LookCase> {};
 
 TEST_P(PointerLookTest, ShowsTheSystemCursorOnlyForUsableLooks) {

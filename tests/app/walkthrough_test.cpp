@@ -16,6 +16,9 @@ struct Variant {
     bool packed;
 };
 
+// Failures name the case, not its bytes.
+void PrintTo(const Variant& c, std::ostream* out) { *out << c.name; }
+
 class DemoWalkthrough : public ::testing::TestWithParam<Variant> {
 protected:
     // The game folder to play: the sample game itself, or a folder holding

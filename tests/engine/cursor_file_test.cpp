@@ -45,6 +45,9 @@ struct EncodingCase {
     int bits; // 0: a PNG entry
 };
 
+// Failures name the case, not its bytes.
+void PrintTo(const EncodingCase& c, std::ostream* out) { *out << c.name; }
+
 class CursorFileEncodings : public ::testing::TestWithParam<EncodingCase> {};
 
 TEST_P(CursorFileEncodings, DecodesThePictureAndTheHotSpot) {
@@ -170,6 +173,8 @@ struct Damage {
     const char* what;
     void (*apply)(std::string& file);
 };
+
+void PrintTo(const Damage& c, std::ostream* out) { *out << c.what; }
 
 class CursorFileDamage : public ::testing::TestWithParam<Damage> {};
 

@@ -178,7 +178,8 @@ TEST_F(HintsTest, BlockedRoomIsNotSearched) {
 // With portals only, the way back is offered only when it is the only way.
 TEST_F(HintsTest, PortalBackIsChosenOnlyAlone) {
     startGame("", "action portal_back hand $portal_startup ? {\n  do {\n  }\n}\n"
-                  "action portal_side hand $h ? {\n  fun .on_hint {\n    set ##Show_hint 0.3\n  }\n  do {\n  }\n}\ninit {\n  enable @portal_back\n}\n");
+                  "action portal_side hand $h ? {\n  fun .on_hint {\n    set ##Show_hint 0.3\n  }\n  do {\n  }\n}\n"
+                  "init {\n  enable @portal_back\n}\n");
     engine->navigation->gotoScene(engine->findScene(intern("hall")), nullptr, 0);
     for (int i = 0; i < 300; ++i)
         engine->advanceBy(10);

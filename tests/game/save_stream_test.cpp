@@ -80,6 +80,9 @@ struct VarintCase {
     std::vector<uint8_t> plain;
 };
 
+// Failures name the case, not its bytes.
+void PrintTo(const VarintCase& c, std::ostream* out) { *out << c.name; }
+
 class SaveVarintTest : public ::testing::TestWithParam<VarintCase> {};
 
 TEST_P(SaveVarintTest, EncodesAndDecodes) {

@@ -28,6 +28,9 @@ struct TrackCase {
     float expected;
 };
 
+// Failures name the case, not its bytes.
+void PrintTo(const TrackCase& c, std::ostream* out) { *out << c.name; }
+
 class TrackValue : public ::testing::TestWithParam<TrackCase> {};
 
 TEST_P(TrackValue, FollowsTheKeys) {

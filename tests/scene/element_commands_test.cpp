@@ -228,27 +228,33 @@ TEST_F(CommandFixture, SetHoverReplacesAndRemovesTheLink) {
     EXPECT_TRUE(active().empty()) << "no highlight and no growth: only removed";
 }
 
-TEST_F(CommandFixture, ShowCancelsAPendingHideAndRestartsAnAnimatedImageOfTheOpenScene) {
+TEST_F(CommandFixture, ShowCancelsAPendingHideAndRestartsAnAnimatedImageOfTheCurrentScene) {
     MElement* flame = make("flame");
     flame->visual->image.columns = 4;
     MElement* still = make("still");
-    run("fun show_both {\n  show $flame\n  show $still\n}\nfun hide_both {\n  hide $flame\n}\n");
+    MScene hall{intern("hall")};
+    system.addScene(&hall);
+    MElement* lantern = hall.createElement(nullptr, intern("lantern"), false);
+    lantern->visual->image.columns = 4;
+    hall.resourcesHeld = true;
+    run("fun show_all {\n  show $flame\n  show $still\n  show #lantern\n}\nfun hide_both {\n  hide $flame\n}\n");
+    *findVariable(room.scope, KindPlain, intern("lantern"), nullptr, true) =
+        Value::fromPointer(ValueType::Element, lantern);
 
     flame->startFade(false, 50, true);
     flame->time = 77;
-    call("show_both");
+    still->time = 33;
+    lantern->time = 55;
+    call("show_all");
     EXPECT_EQ(flame->fade, nullptr);
     EXPECT_TRUE(room.fading.empty());
-    EXPECT_FLOAT_EQ(flame->time, 77) << "a closed scene's image is not restarted";
-
-    room.resourcesHeld = true;
-    still->time = 33;
-    call("show_both");
-    EXPECT_FLOAT_EQ(flame->time, 0);
-    ASSERT_NE(flame->timeControl, nullptr) << "the frames run as an idle loop";
+    EXPECT_FLOAT_EQ(flame->time, 0) << "the script's own scene restarts its image, open or not";
+    EXPECT_NE(flame->timeControl, nullptr) << "the frames run as an idle loop";
     EXPECT_TRUE(flame->hasFlag(kElementClockLoops));
     EXPECT_FLOAT_EQ(still->time, 33) << "a single picture has nothing to restart";
-    room.resourcesHeld = false;
+    EXPECT_FLOAT_EQ(lantern->time, 55) << "another scene's image keeps its time, even when open";
+    EXPECT_TRUE(lantern->hasFlag(kElementVisible));
+    hall.resourcesHeld = false;
 
     flame->startFade(false, 50, true);
     call("hide_both");

@@ -36,6 +36,9 @@ struct SubtitleCase {
     std::string trace; // the error line, or empty
 };
 
+// Failures name the case, not its bytes.
+void PrintTo(const SubtitleCase& c, std::ostream* out) { *out << c.name; }
+
 class SubtitleReaderTest : public testing::TestWithParam<SubtitleCase> {
 protected:
     void TearDown() override { setTraceSink(nullptr, nullptr); }

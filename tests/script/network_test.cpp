@@ -100,6 +100,9 @@ struct FailureCase {
     int code; // what the failure function receives
 };
 
+// Failures name the case, not its bytes.
+void PrintTo(const FailureCase& c, std::ostream* out) { *out << c.name; }
+
 class DownloadFailureTest : public NetworkTest, public ::testing::WithParamInterface<FailureCase> {};
 
 TEST_P(DownloadFailureTest, ReachesTheFailureFunctionWithTheTransferCode) {

@@ -131,11 +131,12 @@ TEST_F(SoundOutputTest, SamplesLoopOrPlayOnce) {
     ASSERT_TRUE(looping.loadSample(path("blip.wav").c_str(), true));
     once.play();
     EXPECT_TRUE(once.isPlaying());
-    std::vector<int16_t> pcm = listen(0.4);
+    listen(0.4);
     EXPECT_FALSE(once.isPlaying());
-    EXPECT_LT(rms(tail(pcm, 0)), 1.0) << "a sample that does not loop ends";
+    // Whatever the capture still had to write of it is out by now.
+    EXPECT_LT(rms(tail(listen(0.4), 0)), 1.0) << "a sample that does not loop ends";
     looping.play();
-    pcm = listen(0.6);
+    std::vector<int16_t> pcm = listen(0.6);
     EXPECT_TRUE(looping.isPlaying());
     EXPECT_NEAR(toneAmplitude(tail(pcm, 0, 0.4), 440), kFullTone * gainOf(-12), 200) << "the loop repeats it";
 }
@@ -204,6 +205,7 @@ TEST_F(SoundOutputTest, TheGlobalPauseResumesOnlyWhatItPaused) {
     EXPECT_FALSE(music.isPlaying());
     KSoundObject late;
     EXPECT_FALSE(late.loadSample(path("blip.wav").c_str(), false)) << "no loads while paused";
+    listen(0.3); // what the capture still had to write from before
     EXPECT_LT(rms(tail(listen(0.35), 0)), 1.0) << "silence while paused";
 
     KSoundObject::clearGlobalPause();
@@ -211,6 +213,7 @@ TEST_F(SoundOutputTest, TheGlobalPauseResumesOnlyWhatItPaused) {
     EXPECT_TRUE(playing.isPlaying());
     EXPECT_TRUE(music.isPlaying());
     EXPECT_TRUE(held.isPaused()) << "paused before, paused after";
+    listen(0.3);
     std::vector<int16_t> pcm = listen(0.35);
     EXPECT_NEAR(toneAmplitude(tail(pcm, 0), 440), kFullTone * gainOf(-12), 200);
     EXPECT_NEAR(toneAmplitude(tail(pcm, 0), 660), kFullTone * gainOf(-12), 200);

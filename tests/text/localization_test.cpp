@@ -51,7 +51,8 @@ TEST(LocalizationTable, CutsKeysAndValues) {
         {"a\tx\r\nb\ty\r\n", "b", "y"},
         {";c\tcomment\nc2\tkept\n", ";c", std::nullopt},
         {";c\tcomment\nc2\tkept\n", "c2", "kept"},
-        {"\tno key\n\nk\tv\n", "", std::nullopt},               // empty keys define nothing
+        {"\tno key\n\nk\tv\n", "", "no key"},                   // a leading TAB: the key ""
+        {"\n\nk\tv\n", "", std::nullopt},                        // blank lines define nothing
         {"Mixed\tcase\n", "mixed", std::nullopt},               // keys are case-sensitive
         {"Mixed\tcase\n", "Mixed", "case"},
         {"utf\t\xC3\xA4\xE2\x82\xAC\n", "utf", "\xC3\xA4\xE2\x82\xAC"},

@@ -153,6 +153,9 @@ struct AlphaCase {
     int leftAlpha, rightAlpha; // at a fifth and four fifths of the width, mid-height
 };
 
+// Failures name the case, not its bytes.
+void PrintTo(const AlphaCase& c, std::ostream* out) { *out << c.name; }
+
 class VideoAlphaTest : public VideoPlayerTest, public testing::WithParamInterface<AlphaCase> {};
 
 TEST_P(VideoAlphaTest, TakesAlphaFromWhereTheFileNameSays) {

@@ -40,6 +40,9 @@ struct RefusedFile {
     const char* logLine;
 };
 
+// Failures name the case, not its bytes.
+void PrintTo(const RefusedFile& c, std::ostream* out) { *out << c.name; }
+
 class RefusedVideoTest : public VideoOpenTest, public testing::WithParamInterface<RefusedFile> {};
 
 TEST_P(RefusedVideoTest, IsRefusedWithItsLogLine) {
@@ -104,6 +107,8 @@ struct TaggedName {
     const char* path;
     bool loop, stackedAlpha, colorAlpha;
 };
+
+void PrintTo(const TaggedName& c, std::ostream* out) { *out << c.name; }
 
 class VideoTagTest : public testing::TestWithParam<TaggedName> {};
 

@@ -15,6 +15,9 @@ struct AspectCase {
     const char* decision;
 };
 
+// Failures name the case, not its bytes.
+void PrintTo(const AspectCase& c, std::ostream* out) { *out << c.name; }
+
 AspectInput game(int gameWidth, int gameHeight, int windowWidth, int windowHeight, int desktopWidth,
                  int desktopHeight, bool fullscreen, int mode) {
     return {gameWidth, gameHeight, windowWidth, windowHeight, desktopWidth, desktopHeight, fullscreen, mode};
@@ -79,6 +82,22 @@ TEST(AspectLog, NamesSizesAndResult) {
     computeAspect(game(1024, 768, 1024, 768, 1920, 1080, false, K_ASPECT_FIT));
     EXPECT_NE(memoryLog().find("OpenGL: disabling aspect correction, actual game window resized to 1024x768"),
               std::string::npos);
+}
+
+TEST(AspectLog, FullscreenWithoutADesktopSizeFallsBackToTheWindow) {
+    for (AspectInput input : {game(1024, 768, 800, 600, 0, 0, true, K_ASPECT_FIT),
+                              game(1024, 768, 800, 600, 1920, -1, true, K_ASPECT_FILL)}) {
+        clearMemoryLog();
+        AspectResult view = computeAspect(input);
+        EXPECT_EQ(view.surfaceWidth, 800);
+        EXPECT_EQ(view.surfaceHeight, 600);
+        EXPECT_EQ(view.viewportWidth, 800);
+        EXPECT_EQ(view.viewportHeight, 600);
+        EXPECT_FLOAT_EQ(view.scaleX, 0.78125f);
+        EXPECT_NE(memoryLog().find("OpenGL: WARNING: desktop size unknown, using the window size 800x600"),
+                  std::string::npos)
+            << memoryLog();
+    }
 }
 
 } // namespace

@@ -9,8 +9,10 @@ KSoundFormat pcmFormat(uint16_t channels, uint32_t rate, uint16_t bitsPerSample)
     format.channels = channels;
     format.rate = rate;
     format.bitsPerSample = bitsPerSample;
-    format.blockAlign = static_cast<uint16_t>(channels * bitsPerSample / 8);
-    format.bytesPerSecond = rate * format.blockAlign;
+    // A header's fields can be anything: the products stay unsigned, and a
+    // layout they do not fit is refused by playableFormat.
+    format.blockAlign = static_cast<uint16_t>(static_cast<uint32_t>(channels) * bitsPerSample / 8);
+    format.bytesPerSecond = rate * static_cast<uint32_t>(format.blockAlign);
     return format;
 }
 

@@ -22,6 +22,14 @@ int scaledSize(int target, int game, int size) {
 AspectResult computeAspect(const AspectInput& input) {
     int targetWidth = input.fullscreen ? input.desktopWidth : input.windowWidth;
     int targetHeight = input.fullscreen ? input.desktopHeight : input.windowHeight;
+    if (input.fullscreen && (targetWidth <= 0 || targetHeight <= 0)) {
+        // The desktop size could not be read: a full screen of nothing would
+        // show nothing, so the picture keeps the window's size.
+        logMessage("OpenGL: WARNING: desktop size unknown, using the window size %dx%d", input.windowWidth,
+                   input.windowHeight);
+        targetWidth = input.windowWidth;
+        targetHeight = input.windowHeight;
+    }
     AspectResult result;
     result.viewportWidth = input.windowWidth;
     result.viewportHeight = input.windowHeight;
