@@ -98,6 +98,9 @@ public:
 
     // Reading only: parse everything, resolve nothing, change nothing.
     bool probe = false;
+    // Reading only: checkpoints are consumed without being compared. Only
+    // the fuzz harness sets it, to reach the records behind the checks.
+    bool ignoreChecks = false;
     // Read with backups: openReadWithBackup restores path + ".tmp", and
     // commit keeps the previous good file as path + ".tmp".
     bool backups = false;

@@ -4,6 +4,7 @@
 #include "support/test_support.h"
 
 #include "engine/system/durable_file.h"
+#include "game/profile_file.h"
 #include "game/save_stream.h"
 
 #include <gtest/gtest.h>
@@ -127,6 +128,49 @@ TEST(SaveFileTest, BackupsRestoreADamagedFile) {
     SaveStream plain;
     EXPECT_EQ(plain.openReadWithBackup(path), kSaveDamaged);
     EXPECT_FALSE(std::filesystem::exists(path));
+}
+
+} // namespace
+
+namespace {
+
+// The listing of the two small kinds: the profile list and the game
+// properties (a profile is listed by the play test).
+TEST(SaveFileTest, TheListingShowsTheProfileListAndTheGameProperties) {
+    TempDir dir;
+    std::string list = (dir / "profiles.sav").string(), properties = (dir / "game.sav").string();
+    {
+        SaveStream s;
+        ASSERT_TRUE(s.beginWrite(list, 114));
+        int32_t current = 2;
+        Value names[kProfileSlots] = {Value::fromSymbol(intern("Anna")), Value::fromSymbol(intern("Bo \"B\""))};
+        ASSERT_TRUE(profileListRecord(s, current, names) && s.commit());
+    }
+    {
+        SaveStream s;
+        ASSERT_TRUE(s.beginWrite(properties, 114));
+        std::vector<GamePropertyRecord> entries = {{intern("volume"), 0.5, nullptr},
+                                                   {intern("player"), 0, intern("Anna")}};
+        ASSERT_TRUE(gamePropertiesRecord(s, entries) && s.commit());
+    }
+    CommandResult shown = runCommand(shellQuote(toolPath()) + " save dump " + shellQuote(list));
+    ASSERT_EQ(shown.status, 0) << shown.err;
+    EXPECT_EQ(shown.out, "{\"format_version\":114,\"data_version\":114,\"kind\":\"profile_list\",\"current_slot\":2,"
+                         "\"names\":[\"Anna\",\"Bo \\\"B\\\"\",null,null,null]}\n");
+    shown = runCommand(shellQuote(toolPath()) + " save dump " + shellQuote(properties));
+    ASSERT_EQ(shown.status, 0) << shown.err;
+    EXPECT_EQ(shown.out, "{\"format_version\":114,\"data_version\":114,\"kind\":\"game_properties\","
+                         "\"entries\":{\"volume\":0.5,\"player\":\"Anna\"}}\n");
+
+    CommandResult usage = runCommand(shellQuote(toolPath()) + " save dump");
+    EXPECT_EQ(usage.status, 2);
+    CommandResult missing = runCommand(shellQuote(toolPath()) + " save dump " + shellQuote(list + "x"));
+    EXPECT_EQ(missing.status, 1);
+    std::string bytes = readFile(list);
+    writeFile(list, bytes.substr(0, 14));
+    CommandResult cut = runCommand(shellQuote(toolPath()) + " save dump " + shellQuote(list));
+    EXPECT_EQ(cut.status, 1);
+    EXPECT_NE(cut.err.find("byte 0 "), std::string::npos) << cut.err;
 }
 
 } // namespace

@@ -2,8 +2,11 @@
 // found and used, loaded into a fresh run of the same game, shows and
 // holds exactly those changes.
 #include "inventory_game.h"
+
+#include "game/profile_file.h"
 #include "support/image_compare.h"
 
+using namespace glint;
 using namespace glint::test;
 
 namespace {
@@ -50,6 +53,21 @@ TEST_F(SavePlayTest, AGameStateSurvivesASaveAndALoadExactly) {
     ASSERT_GT(a.size(), 24u);
     EXPECT_EQ(a.substr(16), b.substr(16));
     expectPngMatches(readFile(shot("loaded")), shot("saved"), 0);
+
+    // Every single-byte change of the file is found by a probing read.
+    for (size_t i = 0; i < a.size(); ++i) {
+        std::vector<uint8_t> bytes(a.begin(), a.end());
+        bytes[i] ^= 0x01;
+        SaveStream s;
+        bool read = s.openBytes(bytes) == kSaveOpened;
+        if (read) {
+            s.probe = true;
+            SaveWorld world;
+            ProfileOffsets offsets;
+            read = readProfileContent(s, world, nullptr, true, nullptr, offsets);
+        }
+        EXPECT_FALSE(read) << "byte " << i;
+    }
 
     // The listing names what changed, and only that.
     CommandResult dump = runCommand(shellQuote(toolPath()) + " save dump " + shellQuote(saved("first.profile")));

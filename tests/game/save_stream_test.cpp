@@ -393,3 +393,35 @@ TEST_F(SaveValueTest, HostileCountsAndDeepNestingFail) {
 }
 
 } // namespace
+
+namespace {
+
+// Files of older format versions: numbers as floats, the old type list,
+// array kinds as ints and ints as words.
+TEST_F(SaveValueTest, OlderFormatVersionsReadTheirOwnFields) {
+    load("init {\n  set #names[1] 4\n}\n");
+    SaveStream out;
+    ASSERT_TRUE(out.beginWrite("", 114));
+    out.formatVersion = 100;
+    uint8_t number = 1, string = 2, element = 3, array = 15;
+    float half = 0.5f;
+    Symbol *text = intern("old"), *none = nullptr, *room = intern("room"), *names = intern("names[]");
+    int32_t kind = 0;
+    ASSERT_TRUE(out.byteField(number) && out.floatField(half));
+    ASSERT_TRUE(out.byteField(string) && out.nameField(text));
+    ASSERT_TRUE(out.byteField(element) && out.nameField(none) && out.nameField(none));
+    // A named array before version 104: no number field; its kind an int.
+    ASSERT_TRUE(out.byteField(array) && out.nameField(room) && out.intField(kind) && out.nameField(names));
+    SaveStream in;
+    ASSERT_EQ(in.openBytes(out.bytes()), kSaveOpened);
+    in.formatVersion = 100;
+    Value a, b, c, d;
+    ASSERT_TRUE(valueRecord(in, a) && valueRecord(in, b) && valueRecord(in, c) && valueRecord(in, d));
+    EXPECT_EQ(a.number, 0.5);
+    EXPECT_EQ(b.symbol(), text);
+    EXPECT_TRUE(c.is(ValueType::Element));
+    EXPECT_EQ(d.pointer, value("names[]").pointer);
+    EXPECT_EQ(static_cast<size_t>(in.position()), in.size());
+}
+
+} // namespace
