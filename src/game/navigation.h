@@ -33,9 +33,9 @@ enum TransitionState : int32_t {
     kTransitionSwitching = 3,
 };
 
-// What navigation needs of the engine around it. The subsystems that are
-// not part of the engine yet (pointer, saves, sounds, inventory) are hooks
-// that do nothing until they arrive.
+// What navigation needs of the engine around it. Profiles are not part of
+// the engine yet: their save requests are a hook that does nothing until
+// they arrive.
 class NavigationHost {
 public:
     virtual ~NavigationHost() = default;
@@ -43,17 +43,17 @@ public:
     virtual MResourceManager& resources() = 0;
     // Scripts still wait for something in the scene.
     virtual bool sceneIsBusy(const MScene* scene) const = 0;
-    virtual void dropTakenObject() {}
+    virtual void dropTakenObject() = 0;
     // The pending autosave and load requests, for a profile slot above 0.
     virtual void serveSaveRequests(int /*profileSlot*/) {}
     // Stop looped and queued sounds before a switch, and a scene's sounds.
-    virtual void stopSwitchSounds() {}
-    virtual void stopSceneSounds(MScene& /*scene*/) {}
-    virtual void resetInventoryState() {}
-    virtual void hideInventory() {}
+    virtual void stopSwitchSounds() = 0;
+    virtual void stopSceneSounds(MScene& scene) = 0;
+    virtual void resetInventoryState() = 0;
+    virtual void hideInventory() = 0;
     // The sound file of a scene's "ambient" variable, or null.
-    virtual MResource* ambientFileOf(MScene& /*scene*/) { return nullptr; }
-    virtual void startAmbient(MResource* /*file*/) {}
+    virtual MResource* ambientFileOf(MScene& scene) = 0;
+    virtual void startAmbient(MResource* file) = 0;
 };
 
 class MNavigation {
