@@ -7,6 +7,7 @@
 #include "loader_fixture.h"
 #include "resource/texture.h"
 #include "scene/letter_scene.h"
+#include "scene/scene_limits.h"
 #include "support/test_support.h"
 
 using namespace glint;
@@ -143,6 +144,14 @@ TEST_F(LetterLoader, ObjectNamesMakeCopiesFollowTheLanguageAndRejectBadCharacter
     EXPECT_EQ(elementNames(room), "box_01 box_02 box_03 door ok/Name_2");
     EXPECT_EQ(element(room, "box_02")->visual, element(room, "box_01")->visual) << "copies share the visual";
     EXPECT_TRUE(trace.contains("ERROR: Invalid object name $room:bad name - character  "));
+}
+
+TEST_F(LetterLoader, CopiesStopAtTheElementLimit) {
+    loadRoom("O box*40000\n.\nO after\n.\n", false);
+    MScene* room = scene("room");
+    EXPECT_EQ(room->elements.size(), static_cast<size_t>(kMaxSceneElements));
+    EXPECT_EQ(element(room, "after"), nullptr);
+    EXPECT_TRUE(trace.contains("Too much elements in scene room"));
 }
 
 TEST_F(LetterLoader, KeysScaleWithTheVersionAndRestOnWholePixels) {
