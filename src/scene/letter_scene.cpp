@@ -498,8 +498,8 @@ private:
     // number when the parent has one.
     void parentLink(const std::string& argument) {
         Tokens tokens(argument);
-        int child = tokens.nextInt() - 1;
-        int parent = tokens.nextInt() - 1;
+        int child = fromOne(tokens.nextInt());
+        int parent = fromOne(tokens.nextInt());
         if (!valid(child) || !valid(parent) || child == parent)
             return;
         setParent(child, parent);
@@ -544,6 +544,10 @@ private:
             }
         }
     }
+
+    // A position counted from 1 as an index, or -1 for none; the number may
+    // be anything a file holds.
+    static int fromOne(int position) { return position > 0 ? position - 1 : -1; }
 
     bool valid(int position) const { return position >= 0 && static_cast<size_t>(position) < scene_.elements.size(); }
 
