@@ -24,7 +24,7 @@ struct OptionCommands : EngineFixture {
                  "  set_option_voice_volume -0.5\n  save_options\n"
                  "}\n"
                  "fun reload {\n  load_options\n}\n"
-                 "fun windowed {\n  set Option_fullscreen_mode 0\n  check_fullscreen_mode\n}\n");
+                 "fun windowed {\n  set ##Option_fullscreen_mode 0\n  check_fullscreen_mode\n}\n");
         std::filesystem::create_directories(game / "user");
         engine = &start();
         loadUntilPlay(*engine);
@@ -34,6 +34,8 @@ struct OptionCommands : EngineFixture {
 };
 
 TEST_F(OptionCommands, SettersStoreRoundedValuesAndVolumesAsGiven) {
+    run("windowed"); // nothing forces full screen: the script's choice stays
+    EXPECT_EQ(app->options.fullscreenMode.number, 0);
     run("choose");
     EXPECT_EQ(saved(), "fullscreen=2\r\naspectratio=1\r\nhardware_cursor=0\r\n"
                        "music=0.250\r\nambient=0.000\r\nsfx=1.500\r\nvoice=-0.500\r\n");

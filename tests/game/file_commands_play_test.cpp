@@ -43,7 +43,7 @@ protected:
               "  read_cfg #secret \"" + (out / "secret.cfg").string() + "\" key\n"
               "  if #secret = \"\" {\n    show $c3\n  }\n"
               "  set_option_music_volume 0.25\n  save_options\n  set_option_music_volume 0.9\n  load_options\n"
-              "  if Option_music_volume = 0.25 {\n    show $c4\n  }\n"
+              "  if ##Option_music_volume = 0.25 {\n    show $c4\n  }\n"
               "  enable @press\n"
               "}\n");
         image("data/startup/bg.png", "rgb(30,40,60)");
