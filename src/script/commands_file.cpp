@@ -1,6 +1,7 @@
 #include "script/file_commands.h"
 
 #include "engine/resources/resource.h"
+#include "engine/system/durable_file.h"
 #include "engine/system/files.h"
 #include "resource/cfg_value.h"
 #include "resource/file_util.h"
@@ -114,17 +115,19 @@ uint32_t commandReadLines(Value* args, int) {
     return 0;
 }
 
+// The file is replaced whole, so a write that fails part-way leaves the
+// old lines rather than a cut list.
 uint32_t commandWriteLines(Value* args, int) {
     ArrayObject* array = arrayOf(args[0]);
     std::string place = array ? placeOf("write_lines", args[1]) : "";
-    std::FILE* file = place.empty() ? nullptr : openFileUtf8(place.c_str(), "wb");
-    if (!file)
+    if (place.empty())
         return 0;
+    std::string content;
     for (const Value* item : array->items) {
         Symbol* text = item ? textOf(*item) : nullptr;
-        std::fprintf(file, "%s\r\n", text ? text->text : "");
+        content.append(text ? text->text : "").append("\r\n");
     }
-    std::fclose(file);
+    replaceFileDurably(place, content.data(), content.size());
     return 0;
 }
 

@@ -136,6 +136,21 @@ TEST_F(FileCommands, ConfigurationKeysRoundTrip) {
     EXPECT_TRUE(value("nokey").isNone());
 }
 
+// The side file of a replacement cannot be made (a folder holds its name):
+// the old content stays whole.
+TEST_F(FileCommands, AWriteThatCannotFinishKeepsTheOldFile) {
+    writeFile(game("data/list.txt"), "old\r\n");
+    writeFile(game("data/keys.cfg"), "level=1\r\n");
+    fs::create_directories(game("data/list.txt.part"));
+    fs::create_directories(game("data/keys.cfg.part"));
+    load("init {\n"
+         "  set #out[1] \"new\"\n  write_lines #out[] \"data/list.txt\"\n"
+         "  write_cfg \"data/keys.cfg\" level \"2\"\n"
+         "}\n");
+    EXPECT_EQ(readFile(game("data/list.txt")), "old\r\n");
+    EXPECT_EQ(readFile(game("data/keys.cfg")), "level=1\r\n");
+}
+
 TEST_F(FileCommands, LogsLiveInTheUserFolder) {
     writeFile(user("game.log"), "old line\n");
     load("init {\n"
