@@ -1,6 +1,7 @@
 // The scripts' file commands: where they may act (only below the game folder
 // and the per-user folder), and what each writes and reads.
 #include <filesystem>
+#include <fstream>
 
 #include "engine/resources/resource.h"
 #include "script/array_object.h"
@@ -112,8 +113,13 @@ TEST_F(FileCommands, LinesRoundTripWithCrLfAndEmptyLinesForNonTexts) {
     EXPECT_TRUE(items("gone[]").empty());
 }
 
-TEST_F(FileCommands, ReadLinesStopsAtItsLimit) {
-    ScriptFixture::load("");
+TEST_F(FileCommands, ReadLinesIsBoundedInLinesAndBytes) {
+    std::ofstream(game("data/huge.txt")) << "a\n";
+    fs::resize_file(game("data/huge.txt"), kMaxReadLinesBytes + 1); // sparse: no time to write
+    load("init {\n  set #huge[1] \"x\"\n  read_lines #huge[] \"data/huge.txt\"\n}\n");
+    EXPECT_TRUE(items("huge[]").empty());
+    EXPECT_TRUE(traced("read_lines: 'data/huge.txt' is larger than")) << traceText();
+
     char text[] = "a\nb\nc\n";
     ArrayObject array(intern("lines[]"), &scene.scope, 0);
     EXPECT_FALSE(appendTextLines(text, array, 2));
