@@ -16,8 +16,8 @@ struct ScriptFolders {
 // skipped, ".." steps back), or the empty string when the result does not
 // lie strictly below one of the two folders, before and after following
 // symbolic links. An absolute path counts when it names a place below one of
-// them (scripts build such paths from OPTIONS_PATH and Game_path); a drive
-// letter never does.
+// them (scripts build such paths from OPTIONS_PATH); a drive letter never
+// does.
 std::string confinedPath(const ScriptFolders& folders, const std::string& base, const char* path);
 
 } // namespace glint
