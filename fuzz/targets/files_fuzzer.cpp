@@ -20,13 +20,20 @@ namespace {
 
 bool below(const std::string& path, const std::string& folder) { return path.rfind(folder + "/", 0) == 0; }
 
-// One file in a folder of its own for the whole run.
+char scratchFolder[] = "/tmp/glint_fuzz_files_XXXXXX";
+
+void removeScratch() {
+    std::remove((std::string(scratchFolder) + "/file.cfg").c_str());
+    std::remove(scratchFolder);
+}
+
+// One file in a folder of its own for the whole run, removed at its end.
 const std::string& scratchFile() {
     static const std::string path = [] {
-        char folder[] = "/tmp/glint_fuzz_files_XXXXXX";
-        if (!mkdtemp(folder))
+        if (!mkdtemp(scratchFolder))
             std::abort();
-        return std::string(folder) + "/file.cfg";
+        std::atexit(removeScratch);
+        return std::string(scratchFolder) + "/file.cfg";
     }();
     return path;
 }
