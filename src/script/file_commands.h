@@ -5,11 +5,10 @@
 // path is refused with a script error.
 #pragma once
 
+#include "script/array_object.h"
 #include "script/file_paths.h"
 
 namespace glint {
-
-struct ArrayObject;
 
 // Points the commands at their callbacks (after registerBuiltinCommands);
 // relative paths count from folders->game, log names from folders->user.
@@ -21,8 +20,9 @@ void registerFileCommands(const ScriptFolders* folders);
 // False when lines were left out.
 bool appendTextLines(char* text, ArrayObject& array, int limit);
 
-// The most lines read_lines takes from a file, and the largest file it reads.
-constexpr int kMaxReadLines = 1000000;
+// The most lines read_lines takes from a file (as many as an array holds),
+// and the largest file it reads.
+constexpr int kMaxReadLines = ArrayObject::kMaxSlots;
 constexpr int kMaxReadLinesBytes = 16 << 20;
 
 } // namespace glint
