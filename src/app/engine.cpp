@@ -3,9 +3,11 @@
 #include "game/sound_player.h"
 
 #include "app/application.h"
+#include "app/option_commands.h"
 #include "app/user_identity.h"
 #include "engine/render/texture.h"
 #include "engine/resources/resource.h"
+#include "engine/system/system.h"
 #include "engine/window/cursor_mode.h"
 #include "engine/window/game_window.h"
 #include "engine/window/system_cursor.h"
@@ -26,6 +28,7 @@
 #include "scene/particle_effects.h"
 #include "scene/scene_engine_state.h"
 #include "script/commands.h"
+#include "script/file_commands.h"
 #include "script/script_system.h"
 #include "text/localization.h"
 #include "text/typed_chars.h"
@@ -93,6 +96,8 @@ MEngine::~MEngine() {
     registerInventoryCommands(nullptr);
     registerHintCommands(nullptr);
     registerGamePropertyCommands(nullptr);
+    registerOptionCommands(nullptr);
+    registerFileCommands(nullptr);
     if (current == this)
         current = nullptr;
 }
@@ -136,6 +141,9 @@ void MEngine::initialize() {
     registerElementCommands();
     registerParticleCommands();
     registerGamePropertyCommands(&app.gameProperties);
+    registerOptionCommands(&app);
+    fileFolders = {dataPath(), app.userFolder};
+    registerFileCommands(&fileFolders);
 
     if (KGameWindow* window = app.window())
         window->clearTiming();

@@ -20,6 +20,7 @@
 #include "scene/scene_loader.h"
 #include "scene/scene_registry.h"
 #include "scene/scene_text_cache.h"
+#include "script/file_paths.h"
 #include "text/font_list.h"
 
 namespace glint {
@@ -175,6 +176,7 @@ public:
     std::deque<int32_t> windowEvents;
     DisplayState display;
     PointerCursors pointerCursors; // destroys the cursor handles with the engine
+    ScriptFolders fileFolders;     // where the scripts' file commands may act
 
 private:
     void setUpSystemScenes();

@@ -1,7 +1,8 @@
 #include "resource/cfg_value.h"
 
+#include "engine/system/durable_file.h"
+
 #include "resource/cfg_line.h"
-#include "resource/file_util.h"
 #include "resource/line_reader.h"
 #include "resource/text_file.h"
 
@@ -79,12 +80,9 @@ bool writeCfgValue(const char* path, const char* key, const char* value) {
         return false;
     std::string content = rewrittenContent(path, key, value);
     createFolders(path);
-    std::FILE* out = openFileUtf8(path, "wb");
-    if (!out)
-        return false;
-    bool written = std::fwrite(content.data(), 1, content.size(), out) == content.size();
-    written = std::fflush(out) == 0 && written;
-    return std::fclose(out) == 0 && written;
+    // Scripts keep progress in such files: a write that fails part-way
+    // must leave the old content, not a cut one.
+    return replaceFileDurably(path, content.data(), content.size());
 }
 
 } // namespace glint

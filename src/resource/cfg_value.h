@@ -17,7 +17,8 @@ void readCfgValue(const char* path, const char* key, char* out);
 
 // Sets key to value in the file, or removes every line of key when value is
 // empty. Other non-empty lines keep their order; every line ends in CR LF;
-// the folders of the path are created. False when nothing was written.
+// the folders of the path are created. The file is replaced whole: false,
+// with the old file untouched, when it could not be written.
 bool writeCfgValue(const char* path, const char* key, const char* value);
 
 } // namespace glint
