@@ -6,6 +6,7 @@
 #include "game/inventory.h"
 #include "game/picking.h"
 #include "scene/element.h"
+#include "scene/particle_instance.h"
 #include "scene/scene.h"
 #include "script/interpreter.h"
 
@@ -23,14 +24,18 @@ struct PickingTest : EngineFixture {
                  "fun find_coin_flying {\n  start_picking_anim $coin\n}\n"
                  "fun find_key {\n  start_picking_anim $key\n}\n"
                  "fun find_gem {\n  start_picking_anim $gem\n}\n"
+                 "fun find_key_trailed {\n  start_picking_anim $key 0 100 1 0.5 2 $ps_trail\n}\n"
                  "fun send_star {\n  start_picking_anim $star $hud:keyhole\n}\n"
                  "fun go {\n  goto +hall\n}\n"
-                 "init {\n  set $coin.item ^item_coin\n  set $key.item ^item_key\n  set $gem.item ^item_gem\n}\n");
+                 "init {\n  hide $ps_trail\n  set $coin.item ^item_coin\n  set $key.item ^item_key\n"
+                 "  set $gem.item ^item_gem\n}\n");
         file("data/scenes.cfg", "data/_interface/loading\r\ndata/_interface/inventory\r\ndata/_interface/hud\r\n"
                                 "data/startup\r\ndata/hall\r\n");
         file("data/startup/_startup.scene",
              R"({"elements": {"coin": {"D": [40, 40], "X": -200}, "key": {"D": [40, 40]},
-                 "gem": {"D": [40, 40], "X": 200}, "star": {"D": [60, 30], "Y": -200}}})");
+                 "gem": {"D": [40, 40], "X": 200}, "star": {"D": [60, 30], "Y": -200},
+                 "ps_trail": {}}})");
+        file("data/_interface/particles/trail.particles", "Q 0 0 3\r\nE 50\r\nC 1\r\nL 0.5\r\nX 4\r\nO B\r\n");
         file("data/hall/_hall.scene", "{}");
         file("data/hall/hall.script", "init {\n  set #Open_time 0.1\n}\n");
         file("data/_interface/inventory/_inventory.scene",
@@ -129,6 +134,22 @@ TEST_F(PickingTest, AFlightToAHolderEndsWhereTheHolderIs) {
     EXPECT_EQ(key.pendingPicks, 0);
     EXPECT_EQ(engine->inventory->forceTimer, 0);
     EXPECT_FALSE(hudElement("pickup_front").hasFlag(kElementVisible));
+}
+
+TEST_F(PickingTest, TrailsFollowTheFlightAndDieOutAfterIt) {
+    call("find_key_trailed");
+    const PickingAnimation& a = *picking().animations().front();
+    ASSERT_NE(a.trails[0], nullptr);
+    for (int i = 0; i < 150; ++i) {
+        tick();
+        picking().draw(); // as the render hook does: the trail moves with the picture
+    }
+    EXPECT_TRUE(a.finished);
+    ASSERT_NE(a.trails[0], nullptr) << "emitting all the way";
+    EXPECT_GT(a.trails[0]->particleCount(), 0);
+    EXPECT_TRUE(picking().running()) << "its sparks still show: autosaves wait for them";
+    tick(50);
+    EXPECT_FALSE(picking().running()) << "the last spark has died";
 }
 
 TEST_F(PickingTest, APlainFlightFadesOutOnItsWayToTheTarget) {
