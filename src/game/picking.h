@@ -9,7 +9,6 @@
 #include <cstdint>
 #include <vector>
 
-#include "game/pulse_curve.h"
 #include "script/pool.h"
 
 namespace glint {
@@ -18,10 +17,10 @@ class MConfiguration;
 class MElement;
 class MInventory;
 class MParticleInstance;
-class MScene;
 class MSceneRegistry;
 class MTexture;
 struct InventoryItem;
+struct PulseCurve;
 struct Symbol;
 
 enum PickingPhase : int32_t {

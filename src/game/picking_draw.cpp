@@ -6,7 +6,7 @@
 
 #include "engine/render/quad_batch.h"
 #include "engine/system/numbers.h"
-#include "resource/configuration.h"
+#include "game/pulse_curve.h"
 #include "resource/image_anim.h"
 #include "resource/texture.h"
 #include "scene/element_geometry.h"
