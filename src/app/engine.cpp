@@ -20,6 +20,7 @@
 #include "game/inventory_commands.h"
 #include "game/inventory_particles.h"
 #include "game/navigation_commands.h"
+#include "game/picking.h"
 #include "game/pointer_commands.h"
 #include "scene/activity.h"
 #include "scene/element.h"
@@ -84,6 +85,10 @@ MEngine::MEngine(MApplication& application, MResourceManager& resourceManager)
 
 MEngine::~MEngine() {
     releaseSplashTextures();
+    if (picking) {
+        picking->cancel();
+        bindPicking(nullptr, inventory.get());
+    }
     if (inventory)
         releaseInventoryParticles(*inventory);
     releaseFreeEffects();
@@ -137,6 +142,8 @@ void MEngine::initialize() {
     pulseCurve = PulseCurve::fromConfiguration(app.gameConfig);
     registerPointerCommands(&pointer, &pulseCurve);
     registerInventoryCommands(inventory.get());
+    picking = std::make_unique<MPicking>(app.gameConfig, scenes, *inventory, pulseCurve);
+    bindPicking(picking.get(), inventory.get());
     registerHintCommands(hints.get());
     registerElementCommands();
     registerParticleCommands();

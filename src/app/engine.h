@@ -29,6 +29,7 @@ class KTexture;
 class MApplication;
 class MHints;
 class MInventory;
+class MPicking;
 class MSoundPlayer;
 class MResourceManager;
 class MTexture;
@@ -168,6 +169,7 @@ public:
     std::unique_ptr<MNavigation> navigation; // from initialisation on
     MPointer pointer;
     std::unique_ptr<MInventory> inventory; // from initialisation on
+    std::unique_ptr<MPicking> picking;     // from initialisation on
     std::unique_ptr<MHints> hints;             // from initialisation on
     std::unique_ptr<MSoundPlayer> soundPlayer; // from initialisation on
     PulseCurve pulseCurve; // found objects pulse by it

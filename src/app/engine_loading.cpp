@@ -12,6 +12,7 @@
 #include "engine/window/game_window.h"
 #include "extras/strategy_guide.h"
 #include "game/inventory.h"
+#include "game/picking.h"
 #include "game/save_state.h"
 #include "game/sound_player.h"
 #include "resource/resource_manager.h"
@@ -64,6 +65,7 @@ void MEngine::loadingStep() {
         if (walkScenes([this](MScene& scene) { loadDescription(scene); })) {
             releaseSceneTexts();
             inventory->build(sceneLoadContext());
+            picking->findFeedback();
             enterPhase(3);
         }
         break;

@@ -4,6 +4,7 @@
 #include "app/engine.h"
 
 #include "game/inventory.h"
+#include "game/picking.h"
 #include "game/sound_player.h"
 #include "resource/sound_file.h"
 #include "scene/scene_sound.h"
@@ -26,6 +27,7 @@ public:
     void resetInventoryState() override { engine_.inventory->resetState(); }
     void hideInventory() override { engine_.inventory->redecideState(); }
     void stopSwitchSounds() override { engine_.soundPlayer->stopSwitchSounds(); }
+    void cancelPicking() override { engine_.picking->cancel(); }
     void stopSceneSounds(MScene& scene) override {
         engine_.soundPlayer->stopSceneSounds(&scene, false);
         engine_.soundPlayer->cancelDelayedStarts(&scene);

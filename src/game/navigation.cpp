@@ -168,6 +168,7 @@ void MNavigation::switchStep0() {
         ambientChange = true;
     }
     const bool changed = target != playScene;
+    host_.cancelPicking();
     host_.stopSwitchSounds();
     for (int layer = kSubSceneSlots - 1; layer >= 0; --layer) {
         LayerSlot& slot = subSlots[layer];

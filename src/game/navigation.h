@@ -48,6 +48,8 @@ public:
     virtual void serveSaveRequests(int /*profileSlot*/) {}
     // Stop looped and queued sounds before a switch, and a scene's sounds.
     virtual void stopSwitchSounds() = 0;
+    // The flights of found objects end at once, their items in place.
+    virtual void cancelPicking() = 0;
     virtual void stopSceneSounds(MScene& scene) = 0;
     virtual void resetInventoryState() = 0;
     virtual void hideInventory() = 0;
