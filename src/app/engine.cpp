@@ -18,6 +18,8 @@
 #include "game/inventory_commands.h"
 #include "game/inventory_particles.h"
 #include "game/navigation_commands.h"
+#include "game/profile_commands.h"
+#include "game/profiles.h"
 #include "game/pointer_commands.h"
 #include "scene/activity.h"
 #include "scene/element.h"
@@ -87,6 +89,7 @@ MEngine::~MEngine() {
     if (sceneEngineState().fonts == &fonts)
         sceneEngineState().fonts = nullptr;
     registerNavigationCommands(nullptr);
+    registerProfileCommands(nullptr, nullptr);
     registerSoundCommands(nullptr);
     soundPlayer.reset(); // stops every sound and the music
     registerPointerCommands(nullptr, nullptr);
@@ -136,6 +139,7 @@ void MEngine::initialize() {
     registerElementCommands();
     registerParticleCommands();
     registerGamePropertyCommands(&app.gameProperties);
+    createProfiles();
 
     if (KGameWindow* window = app.window())
         window->clearTiming();
