@@ -3,7 +3,7 @@
 #include "game/profiles.h"
 
 #include <cstdio>
-#include <cstring>
+#include <string>
 
 #include "engine/system/files.h"
 #include "script/array_object.h"
@@ -19,13 +19,23 @@ bool profileInfoName(const Symbol* name) {
 struct FolderSweep {
     const std::string* folder;
     const std::string* extension;
+    bool backups;
 };
 
-// Files whose last "." is followed by exactly the profile extension.
+// name ends in "." + extension (and nothing follows it).
+bool hasExtension(const std::string& name, const std::string& extension) {
+    return name.size() > extension.size() && name[name.size() - extension.size() - 1] == '.' &&
+           name.compare(name.size() - extension.size(), extension.size(), extension) == 0;
+}
+
+// Files whose last "." is followed by exactly the profile extension, and
+// their ".tmp" backups, which would otherwise bring them back.
 bool removeProfileFile(const char* name, bool isDirectory, void* user) {
     auto* sweep = static_cast<FolderSweep*>(user);
-    const char* dot = std::strrchr(name, '.');
-    if (!isDirectory && dot && *sweep->extension == dot + 1)
+    std::string file = name;
+    if (sweep->backups && hasExtension(file, "tmp"))
+        file.resize(file.size() - 4);
+    if (!isDirectory && hasExtension(file, *sweep->extension))
         std::remove((*sweep->folder + "/" + name).c_str());
     return true;
 }
@@ -56,7 +66,9 @@ void MProfiles::deleteProfileFiles(int slot) {
 
 void MProfiles::deleteAllProfileFiles() {
     std::remove(listPath().c_str());
-    FolderSweep sweep{&settings_.folder, &settings_.saveExt};
+    if (settings_.backups) // the next start would restore the list from it
+        std::remove((listPath() + ".tmp").c_str());
+    FolderSweep sweep{&settings_.folder, &settings_.saveExt, settings_.backups};
     listDirectory(settings_.folder.c_str(), removeProfileFile, &sweep);
 }
 

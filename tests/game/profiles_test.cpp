@@ -11,6 +11,7 @@
 #include "script/script_system.h"
 
 #include <filesystem>
+#include <set>
 
 using namespace glint;
 using namespace glint::test;
@@ -134,6 +135,26 @@ TEST_F(ProfilesTest, StartUpDropsASlotWhoseFileIsMissingAndSavesTheList) {
     EXPECT_EQ(profiles->loadProfilesResult.number, 0);
     EXPECT_EQ(nameOf(2), "Cleo");
     EXPECT_EQ(profiles->index.number, 2);
+}
+
+TEST_F(ProfilesTest, ResetProfilesLeavesNoCopyThatWouldBringThemBack) {
+    makeRooms("BuildSupportIngameSaves=1\r\n");
+    script("  reset_profiles\n");
+    threeProfiles();
+    threeProfiles(); // a save over a good file keeps it as ".tmp"
+    ASSERT_TRUE(fs::exists(user("Anna.profile.tmp")));
+    ASSERT_TRUE(fs::exists(user("profiles.sav.tmp")));
+    writeFile(user("notes.txt"), "kept");
+    writeFile(user("Anna.profile.damaged"), "kept");
+
+    call("run");
+    EXPECT_EQ(nameOf(1), "Anna"); // the names in memory stay
+    std::set<std::string> left;
+    for (const auto& entry : fs::directory_iterator(game / "user"))
+        left.insert(entry.path().filename().string());
+    EXPECT_EQ(left, (std::set<std::string>{"notes.txt", "Anna.profile.damaged"}));
+    begin();
+    EXPECT_EQ(profiles->loadProfilesResult.number, -1);
 }
 
 struct Damage {
