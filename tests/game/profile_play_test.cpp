@@ -21,8 +21,8 @@ protected:
         InventoryGameTest::SetUp();
         file("data/game.cfg", readFile(game / "data/game.cfg") + "BuildSupportIngameSaves=1\r\n");
         file("data/_interface/game.script",
-             "init {\n  set #force_inventory 1\n"
-             "  if #LoadProfilesResult = 0 {\n    load_profile_state\n  }\n"
+             "init {\n  set #force_inventory 1\n}\n"
+             "on !init {\n  if #LoadProfilesResult = 0 {\n    load_profile_state\n  }\n"
              "  else {\n    set #Profile_names[1] Anna\n    set #Profile_index 1\n    save_profiles\n  }\n}\n");
         file("data/startup/startup.script",
              "action find_coin hand $coin ? {\n  do {\n    hide $coin\n    pick_item ^item_coin 3\n"

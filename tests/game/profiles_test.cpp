@@ -27,7 +27,7 @@ struct ProfilesTest : EngineFixture {
     // Two gameplay rooms; the global script keeps profile information and
     // counts "load" signals.
     void makeRooms(const std::string& config = "") {
-        makeGame(config,
+        makeGame("BuildSupportMScene=1\r\n" + config,
                  "init {\n  set #Is_serializable 1\n}\n"
                  "fun change {\n  set #progress 2\n}\n"
                  "fun hold {\n  take $lamp\n}\n",
@@ -162,6 +162,8 @@ struct Damage {
     size_t offset;
 };
 
+void PrintTo(const Damage& damage, std::ostream* out) { *out << damage.label; }
+
 struct DamagedProfileTest : ProfilesTest, ::testing::WithParamInterface<Damage> {};
 
 // The header's random word, and the music record of the game state.
@@ -244,6 +246,9 @@ TEST_F(ProfilesTest, AnInformationSaveLeavesTheGameStateBytesAsTheyWere) {
     ASSERT_GT(infoOffset, 24);
     EXPECT_EQ(info.substr(16, infoOffset - 16), full.substr(16, infoOffset - 16));
     EXPECT_NE(info.substr(infoOffset), full.substr(infoOffset));
+    name(2, "Ben"); // what a full save would have written
+    ASSERT_TRUE(profiles->saveProfile(2));
+    EXPECT_NE(readFile(user("Ben.profile")).substr(16, infoOffset - 16), full.substr(16, infoOffset - 16));
 
     begin(); // both sections read back: the new information, the old state
     profiles->index = Value::fromNumber(1);
@@ -277,6 +282,8 @@ struct TickRequest {
     bool taken;
     bool saved;
 };
+
+void PrintTo(const TickRequest& request, std::ostream* out) { *out << request.label; }
 
 struct TickRequestTest : ProfilesTest, ::testing::WithParamInterface<TickRequest> {};
 
