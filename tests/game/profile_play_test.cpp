@@ -1,7 +1,7 @@
 // A profile through the whole player: the first run names a profile and
 // autosaves after a find; the player quits; the second run finds the
 // profile in its list, loads it as the game starts and shows the room as
-// the first run left it.
+// the first run left it. The game properties count the runs.
 #include "inventory_game.h"
 
 #include "support/image_compare.h"
@@ -22,7 +22,8 @@ protected:
         file("data/game.cfg", readFile(game / "data/game.cfg") + "BuildSupportIngameSaves=1\r\n");
         file("data/_interface/game.script",
              "init {\n  set #force_inventory 1\n}\n"
-             "on !init {\n  if #LoadProfilesResult = 0 {\n    load_profile_state\n  }\n"
+             "on !init {\n  get_game_property visits #visits\n  add #visits 1\n  set_game_property visits #visits\n"
+             "  if #LoadProfilesResult = 0 {\n    load_profile_state\n  }\n"
              "  else {\n    set #Profile_names[1] Anna\n    set #Profile_index 1\n    save_profiles\n  }\n}\n");
         file("data/startup/startup.script",
              "action find_coin hand $coin ? {\n  do {\n    hide $coin\n    pick_item ^item_coin 3\n"
@@ -32,13 +33,14 @@ protected:
         setenv("XDG_DATA_HOME", home.str().c_str(), 1);
     }
     void TearDown() override { setenv("XDG_DATA_HOME", GLINT_TEST_HOME, 1); }
-    // The profile's files wherever the player keeps them.
-    bool kept(const std::string& name) {
+    // A file of the player's per-user folder, wherever that lies; "" when absent.
+    std::string where(const std::string& name) {
         for (const auto& entry : fs::recursive_directory_iterator(home.path()))
             if (entry.path().filename() == name)
-                return true;
-        return false;
+                return entry.path().string();
+        return "";
     }
+    bool kept(const std::string& name) { return !where(name).empty(); }
 
     TempDir home;
 };
@@ -54,6 +56,10 @@ TEST_F(ProfilePlayTest, AGameContinuesWhereItsProfileWasSaved) {
     CommandResult second = play(160, "", {{150, "continued"}});
     ASSERT_EQ(second.status, 0) << second.err;
     expectPngMatches(readFile(shot("continued")), shot("saved"), 0);
+
+    // The game properties outlive both runs: each run counted itself.
+    CommandResult properties = runCommand(shellQuote(toolPath()) + " save dump " + shellQuote(where("game.sav")));
+    EXPECT_NE(properties.out.find("\"visits\":2"), std::string::npos) << properties.out << properties.err;
 }
 
 } // namespace
