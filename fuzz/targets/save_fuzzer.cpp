@@ -1,6 +1,7 @@
 // Player files over arbitrary bytes, read as the authoring tool lists them
 // (probe mode: nothing resolved, nothing applied): a profile with its
-// information and game state, a profile list and a game-property file.
+// information and game state, the same profile's information rewritten
+// behind its game state, a profile list and a game-property file.
 //
 // The input is tried twice: as a whole file, and as the plain content
 // behind a valid header with its checks ignored, so that the records
@@ -29,6 +30,21 @@ void readAllKinds(const std::vector<uint8_t>& bytes, bool ignoreChecks) {
         SaveWorld world;
         ProfileOffsets offsets;
         readProfileContent(s, world, nullptr, true, nullptr, offsets);
+    }
+    {
+        // An information save over the bytes: the offsets it finds bound
+        // the copy of the old game state.
+        SaveStream old;
+        if (old.openBytes(bytes) != kSaveOpened)
+            return;
+        old.ignoreChecks = ignoreChecks;
+        ProfileOffsets offsets;
+        if (readProfileLayout(old, offsets)) {
+            SaveStream rewritten;
+            Scope global;
+            rewritten.beginWrite("", old.dataVersion);
+            rewriteProfileInfo(rewritten, old, global, offsets);
+        }
     }
     {
         SaveStream s;

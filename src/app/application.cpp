@@ -4,6 +4,7 @@
 #include "app/user_identity.h"
 #include "engine/resources/resource.h"
 #include "engine/window/game_window.h"
+#include "game/game_property_file.h"
 #include "resource/resource_manager.h"
 #include "script/symbol.h"
 
@@ -11,6 +12,22 @@ namespace glint {
 
 namespace {
 MApplication* current = nullptr;
+
+// "game." and the profile-list extension, beside the profile list.
+std::string gamePropertyPath(const MApplication& app) {
+    return app.userFolder + "/game." + app.settings.profilesListExt;
+}
+
+void loadGameProperties(GameProperties& store) {
+    if (const MApplication* app = application())
+        loadGamePropertyFile(store, gamePropertyPath(*app), app->settings.supportIngameSaves);
+}
+
+void saveGameProperties(GameProperties& store) {
+    if (const MApplication* app = application())
+        saveGamePropertyFile(store, gamePropertyPath(*app), app->settings.supportIngameSaves);
+}
+
 } // namespace
 
 MApplication* application() { return current; }
@@ -21,6 +38,8 @@ MApplication::MApplication() {
     reloadConfigurations();
     settings = readGameSettings(gameConfig);
     build = buildFlagsFor(settings);
+    gameProperties.loadFile = loadGameProperties;
+    gameProperties.saveFile = saveGameProperties;
 }
 
 MApplication::~MApplication() {

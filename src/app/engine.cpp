@@ -21,6 +21,8 @@
 #include "game/inventory_particles.h"
 #include "game/navigation_commands.h"
 #include "game/picking.h"
+#include "game/profile_commands.h"
+#include "game/profiles.h"
 #include "game/pointer_commands.h"
 #include "scene/activity.h"
 #include "scene/element.h"
@@ -95,6 +97,7 @@ MEngine::~MEngine() {
     if (sceneEngineState().fonts == &fonts)
         sceneEngineState().fonts = nullptr;
     registerNavigationCommands(nullptr);
+    registerProfileCommands(nullptr, nullptr);
     registerSoundCommands(nullptr);
     soundPlayer.reset(); // stops every sound and the music
     registerPointerCommands(nullptr, nullptr);
@@ -151,6 +154,7 @@ void MEngine::initialize() {
     registerOptionCommands(&app);
     fileFolders = {dataPath(), app.userFolder};
     registerFileCommands(&fileFolders);
+    createProfiles();
 
     if (KGameWindow* window = app.window())
         window->clearTiming();

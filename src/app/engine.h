@@ -30,6 +30,7 @@ class MApplication;
 class MHints;
 class MInventory;
 class MPicking;
+class MProfiles;
 class MSoundPlayer;
 class MResourceManager;
 class MTexture;
@@ -172,6 +173,7 @@ public:
     std::unique_ptr<MPicking> picking;     // from initialisation on
     std::unique_ptr<MHints> hints;             // from initialisation on
     std::unique_ptr<MSoundPlayer> soundPlayer; // from initialisation on
+    std::unique_ptr<MProfiles> profiles;       // from initialisation on
     PulseCurve pulseCurve; // found objects pulse by it
     MTexture* splash[kSplashSlots] = {};
     KTexture* plainWhite = nullptr; // solid fills before the interface images exist
@@ -200,6 +202,11 @@ private:
     void updatePointer();
     void finishPointerTick();
     void serveMainMenuRequest();
+    // The profiles with their commands, and the save request of tick step
+    // 2 with the rest an autosave waits for (engine_profiles.cpp).
+    void createProfiles();
+    void serveSaveRequest();
+    bool autosaveAllowed() const;
     // The oldest alert scripts queued, shown and answered.
     void presentAlert();
     void publishLook(Symbol* look);

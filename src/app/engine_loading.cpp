@@ -13,6 +13,7 @@
 #include "extras/strategy_guide.h"
 #include "game/inventory.h"
 #include "game/picking.h"
+#include "game/profiles.h"
 #include "game/save_state.h"
 #include "game/sound_player.h"
 #include "resource/resource_manager.h"
@@ -114,7 +115,10 @@ void MEngine::loadingStep() {
             enterPhase(9);
         break;
     }
-    case 9: enterPhase(10); break; // the profile list joins with profiles
+    case 9:
+        profiles->loadList();
+        enterPhase(10);
+        break;
     case 10: startPlay(); break;
     case 11:
         if (input.consumeClick())
@@ -193,6 +197,7 @@ void MEngine::createBuiltInVariables() {
     gcEnabled = findVariable(global, KindPlain, sym::GC_ENABLED(), nullptr, true);
     gcTimeout = findVariable(global, KindPlain, sym::GC_TIMEOUT(), nullptr, true);
     navigation->bind(global);
+    profiles->bind();
     pointer.bind(global, app.gameConfig);
     inventory->bind(global, sceneLoadContext());
 }

@@ -5,6 +5,7 @@
 
 #include "game/inventory.h"
 #include "game/picking.h"
+#include "game/profiles.h"
 #include "game/sound_player.h"
 #include "resource/sound_file.h"
 #include "scene/scene_sound.h"
@@ -39,6 +40,7 @@ public:
         auto* sound = dynamic_cast<MSceneSound*>(ambient->as<ScriptSound>());
         return sound ? sound->file : nullptr;
     }
+    void serveSaveRequests(int profileSlot) override { engine_.profiles->serveSwitchRequests(profileSlot); }
     void startAmbient(MResource* file) override {
         engine_.soundPlayer->startAmbient(*static_cast<MSoundFile*>(file));
     }

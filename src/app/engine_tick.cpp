@@ -1,6 +1,4 @@
-// The game tick: 10 ms of game time, its steps in a fixed order. Systems
-// that are not part of the engine yet (saves) take their places in this
-// order as they arrive.
+// The game tick: 10 ms of game time, its steps in a fixed order.
 #include "app/application.h"
 #include "app/engine.h"
 
@@ -34,6 +32,7 @@ void MEngine::gameTick() {
         if (KGameWindow* window = app.window())
             window->resetTiming(); // a long switch must not cause a burst of ticks
     }
+    serveSaveRequest();
     epochTime = Value::fromNumber(wallClockSeconds());
     if (active()) {
         ++tickCount;

@@ -21,12 +21,13 @@ public:
     // The reference lasts until the next entry is added.
     GameProperty& lookup(Symbol* key);
     const std::vector<GameProperty>& entries() const { return entries_; }
+    void clear() { entries_.clear(); }
 
     // The store's file ("game." and the profile-list extension in the
-    // per-user folder, written through the save stream) belongs to the
-    // profile code, which installs these two. load runs once before the
-    // window is created, save after every set_game_property; without them
-    // the store lives as long as the process.
+    // per-user folder, game_property_file.h), installed by the
+    // application. load runs once before the window is created, save
+    // after every set_game_property; without them the store lives as long
+    // as the process.
     using FileHook = void (*)(GameProperties& store);
     FileHook loadFile = nullptr;
     FileHook saveFile = nullptr;

@@ -33,9 +33,7 @@ enum TransitionState : int32_t {
     kTransitionSwitching = 3,
 };
 
-// What navigation needs of the engine around it. Profiles are not part of
-// the engine yet: their save requests are a hook that does nothing until
-// they arrive.
+// What navigation needs of the engine around it.
 class NavigationHost {
 public:
     virtual ~NavigationHost() = default;
@@ -45,7 +43,7 @@ public:
     virtual bool sceneIsBusy(const MScene* scene) const = 0;
     virtual void dropTakenObject() = 0;
     // The pending autosave and load requests, for a profile slot above 0.
-    virtual void serveSaveRequests(int /*profileSlot*/) {}
+    virtual void serveSaveRequests(int profileSlot) = 0;
     // Stop looped and queued sounds before a switch, and a scene's sounds.
     virtual void stopSwitchSounds() = 0;
     // The flights of found objects end at once, their items in place.

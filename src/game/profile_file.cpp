@@ -32,16 +32,19 @@ bool offsetWithin(const SaveStream& s, int32_t offset) {
     return offset >= 1 && static_cast<size_t>(offset) < s.size();
 }
 
+// The information at the stream's position and the state's offset behind it.
+bool infoAndStateOffset(SaveStream& s, Scope& global, ProfileOffsets& offsets) {
+    offsets.info = s.position();
+    return infoSection(s, &global, nullptr) && s.wordField(offsets.state) && s.checkpoint();
+}
+
 } // namespace
 
 bool writeProfileContent(SaveStream& s, SaveWorld& world, Scope& global, ProfileOffsets& offsets) {
     if (!s.wordField(offsets.info) || !s.checkpoint())
         return false;
     offsets.state = s.position();
-    if (!stateSection(s, world))
-        return false;
-    offsets.info = s.position();
-    if (!infoSection(s, &global, nullptr) || !s.wordField(offsets.state) || !s.checkpoint())
+    if (!stateSection(s, world) || !infoAndStateOffset(s, global, offsets))
         return false;
     int32_t end = s.position();
     s.seek(kStateOffset - 8);
@@ -68,6 +71,27 @@ bool readProfileContent(SaveStream& s, SaveWorld& world, Scope* global, bool ful
         return true;
     s.seek(offsets.state);
     return stateSection(s, world);
+}
+
+bool readProfileLayout(SaveStream& s, ProfileOffsets& offsets) {
+    bool probing = s.probe;
+    s.probe = true;
+    SaveWorld nothing;
+    bool ok = readProfileContent(s, nothing, nullptr, false, nullptr, offsets) && offsets.info >= kStateOffset;
+    s.probe = probing;
+    return ok;
+}
+
+bool rewriteProfileInfo(SaveStream& s, const SaveStream& old, Scope& global, ProfileOffsets& offsets) {
+    if (!s.wordField(offsets.info) || !s.checkpoint())
+        return false;
+    if (offsets.info < kStateOffset || static_cast<size_t>(offsets.info) > old.size())
+        return s.fail();
+    if (!s.storedBytes(old.bytes().data() + kStateOffset, offsets.info - kStateOffset))
+        return false;
+    // infoOffset at 16 already holds the place the information keeps.
+    s.seek(offsets.info);
+    return infoAndStateOffset(s, global, offsets);
 }
 
 bool profileListRecord(SaveStream& s, int32_t& current, Value* names) {

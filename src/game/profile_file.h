@@ -32,6 +32,15 @@ bool writeProfileContent(SaveStream& s, SaveWorld& world, Scope& global, Profile
 bool readProfileContent(SaveStream& s, SaveWorld& world, Scope* global, bool full, SaveKeyLookup* lookup,
                         ProfileOffsets& offsets);
 
+// The information alone, rewritten behind a game state that stays as it
+// was. readProfileLayout, after openRead of the old file, finds the
+// offsets (reading the information without applying it); then, after
+// beginWrite with the old file's data version, rewriteProfileInfo copies
+// the old file's stored bytes from the game state up to the information
+// unchanged and writes the current information behind them.
+bool readProfileLayout(SaveStream& s, ProfileOffsets& offsets);
+bool rewriteProfileInfo(SaveStream& s, const SaveStream& old, Scope& global, ProfileOffsets& offsets);
+
 // The profile list file after its header: the current slot (1 to 5, or 0),
 // the slot count and one value record per slot. Reading takes at most
 // kProfileSlots names; names must hold kProfileSlots cells.

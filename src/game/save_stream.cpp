@@ -136,7 +136,7 @@ int SaveStream::openReadWithBackup(const std::string& path) {
     int result = openRead(path);
     if (result == kSaveOpened)
         return result;
-    std::remove(path.c_str());
+    setAsideDamagedFile(path);
     if (!backups)
         return result;
     // The backup is restored whole, so a crash here leaves no half copy.
@@ -201,6 +201,12 @@ bool SaveStream::checkpoint() {
     checkValue = static_cast<uint32_t>(position_);
     sectionStart_ = position_;
     return true;
+}
+
+bool SaveStream::storedBytes(const uint8_t* data, int32_t size) {
+    if (!writing_ || failed_ || size < 0)
+        return fail();
+    return raw(const_cast<uint8_t*>(data), size);
 }
 
 bool SaveStream::raw(void* data, int32_t size) {

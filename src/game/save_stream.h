@@ -54,8 +54,9 @@ public:
     int openRead(const std::string& path);
     // The same over bytes in memory (the path stays as given).
     int openBytes(std::vector<uint8_t> bytes, const std::string& path = std::string());
-    // openRead; a file that fails is deleted and, with backups (the game's
-    // BuildSupportIngameSaves), path + ".tmp" is put in its place and read.
+    // openRead; a file that fails is set aside as path + ".damaged" and,
+    // with backups (the game's BuildSupportIngameSaves), path + ".tmp" is
+    // put in its place and read.
     int openReadWithBackup(const std::string& path);
     // Starts an empty file in memory with its header.
     bool beginWrite(const std::string& path, int32_t dataVersion);
@@ -65,6 +66,11 @@ public:
     bool commit();
 
     bool checkpoint();
+    // Writing: bytes as they are stored in a file, copied to the same
+    // offsets of this one. Scrambling and checks depend only on offsets, so
+    // a section copied whole stays valid; it adds nothing to the running
+    // check.
+    bool storedBytes(const uint8_t* data, int32_t size);
 
     // Fields. A block is at most kMaxSaveBlock bytes; an int is a varint
     // from format version 111 on, a 4-byte word before.

@@ -73,4 +73,13 @@ bool replaceFileDurably(const std::string& path, const void* data, size_t size) 
     return true;
 }
 
+bool setAsideDamagedFile(const std::string& path) {
+    std::string copy = path + ".damaged";
+    if (path.empty() || ::rename(path.c_str(), copy.c_str()) != 0)
+        return false;
+    syncFolderOf(path);
+    logMessage("System: damaged file %s kept as %s, WARNING", path.c_str(), copy.c_str());
+    return true;
+}
+
 } // namespace glint

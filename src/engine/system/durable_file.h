@@ -14,6 +14,12 @@ namespace glint {
 // file untouched, when any step fails.
 bool replaceFileDurably(const std::string& path, const void* data, size_t size);
 
+// A player file found damaged leaves its place under path + ".damaged"
+// (replacing an older copy) instead of being deleted, so that nothing the
+// player made is lost without a trace; the move is logged. False when
+// there was no file at path (or it could not be moved, and then it stays).
+bool setAsideDamagedFile(const std::string& path);
+
 // The steps of a replacement, reported to the observer below.
 enum class DurableStep { Opened, Chunk, Flushed, Renamed };
 
