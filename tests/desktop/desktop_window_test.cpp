@@ -85,7 +85,7 @@ protected:
         std::string error;
         ASSERT_TRUE(x.start(kScreenWidth, kScreenHeight, error)) << error;
         commonFiles("BuildScreenW=640\r\nBuildScreenH=480\r\nBuildSupportMScene=1\r\nBuildForLUMO=1\r\n"
-                    "BuildDeveloperName=Glint Tests\r\nBuildTitleName=Desktop Window\r\n",
+                    "BuildDeveloperName=Glint Tests\r\nBuildTitleName=Desktop\r\nBuildGameName=Window\r\n",
                     "data/_interface/loading\r\ndata/startup\r\n");
         // Element positions are offsets of their centres from the picture's centre.
         scene("startup",
@@ -105,9 +105,8 @@ protected:
     void TearDown() override { stopPlayer(); }
 
     void startPlayer(int fullscreen) {
-        std::filesystem::path folder = home / "Glint Tests" / "Desktop Window - CE";
-        std::filesystem::create_directories(folder);
-        writeFile(folder / "options.cfg", "fullscreen=" + std::to_string(fullscreen) + "\r\n");
+        std::filesystem::create_directories(options().parent_path());
+        writeFile(options(), "fullscreen=" + std::to_string(fullscreen) + "\r\n");
         // The X display's GL and desktop libraries keep memory that fast
         // stacks cannot tie to them, and full stacks make the player too
         // slow to watch; its leaks are checked in the headless runs.
@@ -136,6 +135,8 @@ protected:
         player = -1;
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
+    // The per-user folder of the game's developer and names.
+    std::filesystem::path options() const { return home / "Glint Tests" / "Desktop - Window - CE" / "options.cfg"; }
     bool playerRunning() { return player > 0 && waitpid(player, nullptr, WNOHANG) == 0; }
 
     XServer x;
@@ -152,7 +153,7 @@ TEST_P(DesktopWindowTest, TheWholePictureShowsAndClicksLandOnIt) {
     bool shown = false;
     for (auto deadline = Clock::now() + kPatience; !shown && Clock::now() < deadline && playerRunning();) {
         shown = takeScreenshot(x.display(), kScreenWidth, kScreenHeight, out.path(), shot) &&
-                findPicture(shot, picture) && findWindow(x.display(), "Desktop Window", window);
+                findPicture(shot, picture) && findWindow(x.display(), "Desktop: Window", window);
         if (!shown)
             std::this_thread::sleep_for(std::chrono::milliseconds(250));
     }
@@ -183,6 +184,9 @@ TEST_P(DesktopWindowTest, TheWholePictureShowsAndClicksLandOnIt) {
     }
     EXPECT_TRUE(hidden) << "the click did not reach the button";
     EXPECT_EQ(stopPlayer(), 0) << readFile(out / "player.err");
+    // The player read its options from there and saved them back on the way out.
+    EXPECT_NE(readFile(options()).find("fullscreen=" + std::to_string(GetParam()) + "\r\naspectratio="),
+              std::string::npos);
 }
 
 INSTANTIATE_TEST_SUITE_P(Modes, DesktopWindowTest, testing::Values(0, 1),
