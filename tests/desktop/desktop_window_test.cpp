@@ -35,6 +35,8 @@ const uint32_t kCorners[4] = {0xFF0000, 0x00FF00, 0xFFFF00, 0xFF00FF};
 const uint32_t kButton = 0xFFFFFF;
 // The button's centre in game units.
 constexpr int kButtonX = 472, kButtonY = 332;
+// The window title's pattern for xdotool.
+const char* const kTitle = "Desktop: Window";
 
 // Where a colour is on the screen: its bounding box and how many pixels have it.
 struct Patch {
@@ -95,7 +97,11 @@ protected:
                  "bottom_left": {"I": ["c2.png"], "D": [32, 32], "X": -304, "Y": 224, "Z": 5},
                  "bottom_right": {"I": ["c3.png"], "D": [32, 32], "X": 304, "Y": 224, "Z": 5},
                  "button": {"I": ["button.png"], "D": [64, 64], "X": 152, "Y": 92, "Z": 5}}})",
-              "action press hand $button ? {\n  do {\n    hide $button\n  }\n}\ninit {\n  enable @press\n}\n");
+              // The press also hides the top left corner when the scripts
+              // see the picture 800 pixels wide.
+              "action press hand $button ? {\n  do {\n    hide $button\n"
+              "    if ##Actual_screen_width = 800 {\n      hide $top_left\n    }\n  }\n}\n"
+              "init {\n  enable @press\n}\n");
         image("data/startup/bg.png", "#1E285A");
         const char* corners[4] = {"#FF0000", "#00FF00", "#FFFF00", "#FF00FF"};
         for (int i = 0; i < 4; ++i)
@@ -142,48 +148,62 @@ protected:
     XServer x;
     TempDir home;
     pid_t player = -1;
+
+    // Waits for the whole picture of the given width to show; false when
+    // it does not in time.
+    bool waitForPicture(int width) {
+        bool shown = false;
+        for (auto deadline = Clock::now() + kPatience; !shown && Clock::now() < deadline && playerRunning();) {
+            shown = takeScreenshot(x.display(), kScreenWidth, kScreenHeight, out.path(), shot) &&
+                    findPicture(shot, picture) && picture.width == width &&
+                    findWindow(x.display(), kTitle, window);
+            if (!shown)
+                std::this_thread::sleep_for(std::chrono::milliseconds(250));
+        }
+        return shown;
+    }
+    void expectPictureInWindow() {
+        EXPECT_GE(picture.x, window.x);
+        EXPECT_GE(picture.y, window.y);
+        EXPECT_LE(picture.right(), window.right());
+        EXPECT_LE(picture.bottom(), window.bottom());
+        EXPECT_NEAR(static_cast<double>(picture.width) / picture.height, 4.0 / 3.0, 0.01);
+    }
+    // Clicks the button where the player sees it until the game hides it
+    // (it may still be busy with its first frames); false when it never does.
+    bool clickButton() {
+        int buttonX = picture.x + kButtonX * picture.width / kGameWidth;
+        int buttonY = picture.y + kButtonY * picture.height / kGameHeight;
+        EXPECT_EQ(shot.at(buttonX, buttonY), kButton);
+        bool hidden = false;
+        for (auto deadline = Clock::now() + kPatience; !hidden && Clock::now() < deadline && playerRunning();) {
+            if (!clickAt(x.display(), buttonX, buttonY))
+                return false;
+            for (int look = 0; look < 8 && !hidden; ++look) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(250));
+                hidden = takeScreenshot(x.display(), kScreenWidth, kScreenHeight, out.path(), shot) &&
+                         shot.at(buttonX, buttonY) == kBackground;
+            }
+        }
+        return hidden;
+    }
+    std::string playerLog() { return readFile(out / "player.err"); }
+
+    Screenshot shot;
+    ScreenRect picture, window;
 };
 
 class DesktopWindowTest : public DesktopGame, public testing::WithParamInterface<int> {};
 
 TEST_P(DesktopWindowTest, TheWholePictureShowsAndClicksLandOnIt) {
     startPlayer(GetParam());
-    Screenshot shot;
-    ScreenRect picture, window;
-    bool shown = false;
-    for (auto deadline = Clock::now() + kPatience; !shown && Clock::now() < deadline && playerRunning();) {
-        shown = takeScreenshot(x.display(), kScreenWidth, kScreenHeight, out.path(), shot) &&
-                findPicture(shot, picture) && findWindow(x.display(), "Desktop: Window", window);
-        if (!shown)
-            std::this_thread::sleep_for(std::chrono::milliseconds(250));
-    }
-    ASSERT_TRUE(shown) << "no whole picture on the screen; player log: " << readFile(out / "player.err");
-
-    // No window manager: the window keeps the size asked for, and the
-    // picture fills it, 4:3 as the game is.
-    EXPECT_GE(picture.x, window.x);
-    EXPECT_GE(picture.y, window.y);
-    EXPECT_LE(picture.right(), window.right());
-    EXPECT_LE(picture.bottom(), window.bottom());
-    EXPECT_NEAR(static_cast<double>(picture.width) / picture.height, 4.0 / 3.0, 0.01);
-    EXPECT_EQ(picture.width, kGameWidth) << "the window is the game's size";
-
-    // The button where the player sees it; the click hides it.
-    int buttonX = picture.x + kButtonX * picture.width / kGameWidth;
-    int buttonY = picture.y + kButtonY * picture.height / kGameHeight;
-    ASSERT_EQ(shot.at(buttonX, buttonY), kButton);
-    bool hidden = false;
-    for (auto deadline = Clock::now() + kPatience; !hidden && Clock::now() < deadline && playerRunning();) {
-        // The game may still be busy with its first frames: click again until it answers.
-        ASSERT_TRUE(clickAt(x.display(), buttonX, buttonY));
-        for (int look = 0; look < 8 && !hidden; ++look) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(250));
-            hidden = takeScreenshot(x.display(), kScreenWidth, kScreenHeight, out.path(), shot) &&
-                     shot.at(buttonX, buttonY) == kBackground;
-        }
-    }
-    EXPECT_TRUE(hidden) << "the click did not reach the button";
-    EXPECT_EQ(stopPlayer(), 0) << readFile(out / "player.err");
+    // No window manager: the window keeps the size asked for, the game's,
+    // and the picture fills it, 4:3 as the game is.
+    ASSERT_TRUE(waitForPicture(kGameWidth)) << "no whole picture on the screen; player log: " << playerLog();
+    expectPictureInWindow();
+    EXPECT_TRUE(clickButton()) << "the click did not reach the button";
+    EXPECT_EQ(findColour(shot, kCorners[0]).count, 32 * 32) << "the scripts see the window's picture width";
+    EXPECT_EQ(stopPlayer(), 0) << playerLog();
     // The player read its options from there and saved them back on the way out.
     EXPECT_NE(readFile(options()).find("fullscreen=" + std::to_string(GetParam()) + "\r\naspectratio="),
               std::string::npos);
@@ -193,6 +213,20 @@ INSTANTIATE_TEST_SUITE_P(Modes, DesktopWindowTest, testing::Values(0, 1),
                          [](const testing::TestParamInfo<int>& info) {
                              return info.param ? "fullscreen" : "windowed";
                          });
+
+// Resized from outside (as a tiling desktop does), the window gets a new
+// picture, the pointer follows it and so do the scripts' display values.
+TEST_F(DesktopGame, AResizedWindowIsFilledAndClickedAnew) {
+    startPlayer(0);
+    ASSERT_TRUE(waitForPicture(kGameWidth)) << "no whole picture on the screen; player log: " << playerLog();
+    ASSERT_TRUE(resizeWindow(x.display(), kTitle, 800, 600));
+    ASSERT_TRUE(waitForPicture(800)) << "the picture did not follow the window; player log: " << playerLog();
+    expectPictureInWindow();
+    EXPECT_EQ(findColour(shot, kCorners[3]).count, 40 * 40);
+    EXPECT_TRUE(clickButton()) << "the click did not reach the button";
+    EXPECT_EQ(findColour(shot, kCorners[0]).count, 0) << "the scripts did not see the picture's new width";
+    EXPECT_EQ(stopPlayer(), 0) << playerLog();
+}
 
 // The window itself on that display, in this process: the full screen it
 // asks for never comes, and it says so once.

@@ -124,6 +124,13 @@ bool findWindow(const std::string& display, const std::string& titlePattern, Scr
     return seen == 4 && out.width > 0 && out.height > 0;
 }
 
+bool resizeWindow(const std::string& display, const std::string& titlePattern, int width, int height) {
+    return runCommand(withDisplay(display, "xdotool search --onlyvisible --name " + shellQuote(titlePattern) +
+                                               " windowsize %1 " + std::to_string(width) + " " +
+                                               std::to_string(height)))
+               .status == 0;
+}
+
 bool clickAt(const std::string& display, int x, int y) {
     return runCommand(withDisplay(display, "xdotool mousemove " + std::to_string(x) + " " +
                                                std::to_string(y) + " click 1"))

@@ -53,6 +53,9 @@ struct ScreenRect {
 // root coordinates; false while there is none.
 bool findWindow(const std::string& display, const std::string& titlePattern, ScreenRect& out);
 
+// Gives the first window whose title matches the pattern a new size.
+bool resizeWindow(const std::string& display, const std::string& titlePattern, int width, int height);
+
 // Moves the pointer to a root position and clicks the left button there.
 bool clickAt(const std::string& display, int x, int y);
 
