@@ -123,7 +123,9 @@ private:
     void failCreate();
     void applyAspect(const WindowExtent& real);
     WindowExtent askedExtent() const;
-    bool followWindowSize();
+    // Lays the picture out again when the window's real size is not the
+    // one it was laid out for, and tells the event callback.
+    void followWindowSize();
     AspectResult currentView() const;
     void readDisplaySettings();
     void centreInWorkArea();

@@ -79,12 +79,12 @@ WindowExtent KGameWindow::askedExtent() const {
     return {width, height, width, height};
 }
 
-bool KGameWindow::followWindowSize() {
+void KGameWindow::followWindowSize() {
     if (!window_)
-        return false;
+        return;
     WindowExtent real = measureWindow(window_);
     if (!real.known() || real == extent_)
-        return false;
+        return;
     // A full screen refused or not granted yet, a window the desktop sized
     // itself: the game fits what it got rather than what it asked for.
     WindowExtent asked = askedExtent();
@@ -100,7 +100,6 @@ bool KGameWindow::followWindowSize() {
     changed.type = K_EVENT_VIEW_CHANGED;
     changed.message = SDL_WINDOWEVENT;
     sendEvent(changed);
-    return true;
 }
 
 void KGameWindow::centreInWorkArea() {
