@@ -84,6 +84,8 @@ protected:
     void SetUp() override {
         if (!xvfbInstalled())
             GTEST_SKIP() << "Xvfb is not installed (scripts/bootstrap installs it)";
+        ASSERT_EQ(runCommand("command -v xdotool && command -v import").status, 0)
+            << "xdotool and ImageMagick's import are needed (scripts/bootstrap installs them)";
         std::string error;
         ASSERT_TRUE(x.start(kScreenWidth, kScreenHeight, error)) << error;
         commonFiles("BuildScreenW=640\r\nBuildScreenH=480\r\nBuildSupportMScene=1\r\nBuildForLUMO=1\r\n"
