@@ -3,6 +3,8 @@
 #include <SDL.h>
 #include <SDL_syswm.h>
 
+#include <cstring>
+
 namespace glint {
 
 namespace {
@@ -10,6 +12,10 @@ namespace {
 #if defined(SDL_VIDEO_DRIVER_X11)
 // SDL's X windows have no scaled drawable: window and pixels are one size.
 bool measureOnX(SDL_Window* window, WindowExtent& extent) {
+    // Asking another driver for X details would only leave an error behind.
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (!driver || std::strcmp(driver, "x11") != 0)
+        return false;
     SDL_SysWMinfo info;
     SDL_VERSION(&info.version);
     if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11)
