@@ -160,6 +160,9 @@ void handleWindowEvent(MEngine& engine, const WindowEvent& event) {
 }
 
 bool MApplication::onWindowEvent(const KInputEvent& input) {
+    // The scripts' display values follow the picture wherever it moved.
+    if (input.type == K_EVENT_VIEW_CHANGED && window_)
+        updateDisplayValues(options, *window_, settings);
     WindowEvent event;
     if (engine_ && windowEventFor(input, event))
         handleWindowEvent(*engine_, event);

@@ -74,7 +74,7 @@ bool KGameWindow::create(int windowW, int windowH, int gameW, int gameH, const c
     isForeground = hasFocus_ = true;
     quitRequested_ = false;
     readDisplaySettings();
-    applyAspect();
+    applyAspect(WindowExtent{});
 
     if (!openWindow(titleText) || !openContext()) {
         failCreate();
@@ -84,6 +84,7 @@ bool KGameWindow::create(int windowW, int windowH, int gameW, int gameH, const c
     SDL_RaiseWindow(window_);
     // A windowed game lets the screen saver run; full screen holds it off.
     SDL_EnableScreenSaver();
+    followWindowSize();
     setInitialGlState();
     frame(false, nullptr, nullptr, nullptr, nullptr);
     frame(false, nullptr, nullptr, nullptr, nullptr);
@@ -138,7 +139,7 @@ bool KGameWindow::openWindow(const char* titleText) {
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
 
     window_ = SDL_CreateWindow(utf8Title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, windowWidth, windowHeight,
-                               SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+                               SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN | SDL_WINDOW_ALLOW_HIGHDPI);
     if (!window_) {
         logMessage("OpenGL: SDL_CreateWindow ERROR (%s)", SDL_GetError());
         return false;

@@ -121,7 +121,12 @@ private:
     bool checkCapabilities();
     void setInitialGlState();
     void failCreate();
-    void applyAspect();
+    void applyAspect(const WindowExtent& real);
+    WindowExtent askedExtent() const;
+    // Lays the picture out again when the window's real size is not the
+    // one it was laid out for, and tells the event callback.
+    void followWindowSize();
+    AspectResult currentView() const;
     void readDisplaySettings();
     void centreInWorkArea();
     void clipCursor();
@@ -144,6 +149,9 @@ private:
     DrawCallback drawGame_ = nullptr, drawOutside_ = nullptr, drawTop_ = nullptr;
     void* drawUser_ = nullptr;
     PointerMapping mapping_;
+    // The size the picture was last laid out for: what was asked until the
+    // window's real size differs from it.
+    WindowExtent extent_;
     int16_t lastWheelDelta_ = 0;
     FrameTiming timing_;
 };

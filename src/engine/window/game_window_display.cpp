@@ -5,6 +5,7 @@
 #include "engine/system/log.h"
 #include "engine/window/cursor_mode.h"
 #include "engine/window/system_cursor.h"
+#include "engine/window/window_extent.h"
 
 #include <SDL.h>
 
@@ -50,7 +51,7 @@ void KGameWindow::readDisplaySettings() {
         refreshRate = mode.refresh_rate;
 }
 
-void KGameWindow::applyAspect() {
+void KGameWindow::applyAspect(const WindowExtent& real) {
     AspectInput input;
     input.gameWidth = gameWidth;
     input.gameHeight = gameHeight;
@@ -60,7 +61,7 @@ void KGameWindow::applyAspect() {
     input.desktopHeight = screenHeight;
     input.fullscreen = fullscreen;
     input.aspectMode = aspectMode;
-    AspectResult view = computeAspect(input);
+    AspectResult view = viewForWindow(input, real).picture;
     viewportX = view.viewportX;
     viewportY = view.viewportY;
     viewportWidth = view.viewportWidth;
@@ -70,6 +71,35 @@ void KGameWindow::applyAspect() {
     scaleX = view.scaleX;
     scaleY = view.scaleY;
     scaled = view.scaled;
+    extent_ = real.known() ? real : WindowExtent{surfaceWidth, surfaceHeight, surfaceWidth, surfaceHeight};
+}
+
+WindowExtent KGameWindow::askedExtent() const {
+    int width = fullscreen ? screenWidth : windowWidth, height = fullscreen ? screenHeight : windowHeight;
+    return {width, height, width, height};
+}
+
+void KGameWindow::followWindowSize() {
+    if (!window_)
+        return;
+    WindowExtent real = measureWindow(window_);
+    if (!real.known() || real == extent_)
+        return;
+    // A full screen refused or not granted yet, a window the desktop sized
+    // itself: the game fits what it got rather than what it asked for.
+    WindowExtent asked = askedExtent();
+    if (real.width != asked.width || real.height != asked.height)
+        logMessage("OpenGL: the window is %dx%d, not the %dx%d asked for; fitting the game to it", real.width,
+                   real.height, asked.width, asked.height);
+    applyAspect(real);
+    glViewport(viewportX, viewportY, viewportWidth, viewportHeight);
+    updatePointerMapping();
+    if (fullscreen && isForeground)
+        clipCursor();
+    KInputEvent changed;
+    changed.type = K_EVENT_VIEW_CHANGED;
+    changed.message = SDL_WINDOWEVENT;
+    sendEvent(changed);
 }
 
 void KGameWindow::centreInWorkArea() {
@@ -90,14 +120,8 @@ bool KGameWindow::fitsInWorkArea(int width, int height) const {
 void KGameWindow::clipCursor() {
     if (!window_)
         return;
-    SDL_Rect box{0, 0, surfaceWidth, surfaceHeight};
-    if (scaled) {
-        // Only the part of the picture that is on the surface can be reached.
-        SDL_Rect picture{viewportX, surfaceHeight - viewportY - viewportHeight, viewportWidth, viewportHeight};
-        SDL_Rect surface = box;
-        if (!SDL_IntersectRect(&picture, &surface, &box))
-            box = surface;
-    }
+    WindowRect area = pictureInWindow(currentView(), extent_);
+    SDL_Rect box{area.x, area.y, area.width, area.height};
     SDL_SetWindowMouseRect(window_, &box);
 }
 
@@ -113,7 +137,7 @@ bool KGameWindow::toggleFullscreen(bool on) {
     releaseCursorClip();
     fullscreen = on;
     readDisplaySettings();
-    applyAspect();
+    applyAspect(WindowExtent{});
 
     if (on) {
         logMessage("OpenGL: toggling display mode to fullscreen");
@@ -122,6 +146,7 @@ bool KGameWindow::toggleFullscreen(bool on) {
             logMessage("OpenGL: SDL_SetWindowFullscreen ERROR (%s)", SDL_GetError());
         logMessage("OpenGL: toggled to fullscreen mode, %dx%dx%d", screenWidth, screenHeight, desktopBits);
         SDL_DisableScreenSaver();
+        followWindowSize();
         glViewport(viewportX, viewportY, viewportWidth, viewportHeight);
         clipCursor();
     } else {
@@ -134,6 +159,7 @@ bool KGameWindow::toggleFullscreen(bool on) {
         SDL_ShowWindow(window_);
         SDL_RaiseWindow(window_);
         SDL_EnableScreenSaver();
+        followWindowSize();
         glViewport(viewportX, viewportY, viewportWidth, viewportHeight);
     }
 

@@ -13,6 +13,9 @@ bool KGameWindow::processMessages() {
     SDL_Event event;
     while (SDL_PollEvent(&event))
         dispatch(event);
+    // Size and display changes arrive as events, but a desktop that grants
+    // full screen late or not at all sends none that tell the real size.
+    followWindowSize();
     updateForeground();
     return isForeground;
 }

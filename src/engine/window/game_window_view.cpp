@@ -8,24 +8,20 @@
 
 namespace glint {
 
-namespace {
-
-AspectResult viewOf(const KGameWindow& window) {
+AspectResult KGameWindow::currentView() const {
     AspectResult view;
-    view.viewportX = window.viewportX;
-    view.viewportY = window.viewportY;
-    view.viewportWidth = window.viewportWidth;
-    view.viewportHeight = window.viewportHeight;
-    view.surfaceWidth = window.surfaceWidth;
-    view.surfaceHeight = window.surfaceHeight;
-    view.scaled = window.scaled;
+    view.viewportX = viewportX;
+    view.viewportY = viewportY;
+    view.viewportWidth = viewportWidth;
+    view.viewportHeight = viewportHeight;
+    view.surfaceWidth = surfaceWidth;
+    view.surfaceHeight = surfaceHeight;
+    view.scaled = scaled;
     return view;
 }
 
-} // namespace
-
 bool KGameWindow::updatePointerMapping() {
-    PointerMapping updated = pointerMappingFor(viewOf(*this), gameWidth, gameHeight);
+    PointerMapping updated = pointerMappingFor(currentView(), gameWidth, gameHeight, extent_);
     bool changed = !(updated == mapping_);
     mapping_ = updated;
     return changed;
@@ -89,7 +85,7 @@ void KGameWindow::setClip(bool on, float x1, float y1, float x2, float y2) {
             restoreViewportClip();
         return;
     }
-    ScissorBox box = scissorForClip(viewOf(*this), gameWidth, gameHeight, x1, y1, x2, y2);
+    ScissorBox box = scissorForClip(currentView(), gameWidth, gameHeight, x1, y1, x2, y2);
     glScissor(box.x, box.y, box.width, box.height);
     glEnable(GL_SCISSOR_TEST);
     customClip = true;

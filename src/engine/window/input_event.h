@@ -20,6 +20,9 @@ enum KInputEventType : int32_t {
     K_EVENT_CONTEXTMENU = 12,
     K_EVENT_FOREGROUND = 13,
     K_EVENT_BACKGROUND = 14,
+    // The picture was laid out anew for the size the window really has
+    // (viewport and pointer mapping changed); without position.
+    K_EVENT_VIEW_CHANGED = 15,
     // A typed character (character > 0) or, sent before every key-down, minus
     // the engine key code; without position.
     K_EVENT_KEYCHAR = 50,

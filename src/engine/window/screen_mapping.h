@@ -13,8 +13,30 @@ struct PointerMapping {
     bool operator==(const PointerMapping&) const = default;
 };
 
-// Identity when the picture is neither scaled nor offset.
-PointerMapping pointerMappingFor(const AspectResult& view, int gameWidth, int gameHeight);
+// Identity when the picture is neither scaled nor offset and the window
+// counts in drawable pixels. window: the extent the view was laid out in;
+// unknown means window coordinates are drawable pixels.
+PointerMapping pointerMappingFor(const AspectResult& view, int gameWidth, int gameHeight,
+                                 const WindowExtent& window = {});
+
+// The picture laid out in the drawable the window really has (in what was
+// asked for while that is not known) and the pointer mapped from the
+// window's coordinates.
+struct WindowView {
+    AspectResult picture;
+    PointerMapping pointer;
+};
+WindowView viewForWindow(const AspectInput& asked, const WindowExtent& real);
+
+struct WindowRect {
+    int x = 0, y = 0, width = 0, height = 0;
+    bool operator==(const WindowRect&) const = default;
+};
+
+// Where the pointer can reach the picture: the part of the window (window
+// coordinates, y down) that the picture covers; the whole window when the
+// picture is not on it at all.
+WindowRect pictureInWindow(const AspectResult& view, const WindowExtent& window);
 
 // The game position of a client pixel, taken at the pixel's centre.
 int gameXForClient(const PointerMapping& mapping, int clientX);

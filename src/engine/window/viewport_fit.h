@@ -27,6 +27,17 @@ struct AspectResult {
     bool scaled = false;          // the picture is scaled or offset
 };
 
+// The size a window really has: window coordinates, in which pointer events
+// and mouse warps count, and drawable pixels, in which GL draws. On a
+// high-density display the drawable is larger than the window. Zero: not
+// known yet.
+struct WindowExtent {
+    int width = 0, height = 0;
+    int pixelWidth = 0, pixelHeight = 0;
+    bool known() const { return width > 0 && height > 0 && pixelWidth > 0 && pixelHeight > 0; }
+    bool operator==(const WindowExtent&) const = default;
+};
+
 // The target is the desktop when fullscreen, else the window. Logs the
 // decision ("OpenGL: game screen size: ..." and the lines that follow).
 // The game size must be positive.
