@@ -6,6 +6,7 @@
 #include "game/inventory.h"
 #include "game/profile_file.h"
 #include "game/sound_player.h"
+#include "scene/scene.h"
 #include "scene/scene_sound.h"
 #include "script/script_system.h"
 
@@ -25,6 +26,15 @@ SaveWorld MEngine::saveWorld() {
         MEngine* run = engine();
         if (run && run->soundPlayer)
             run->soundPlayer->requestMusic(dynamic_cast<MSceneSound*>(sound), fadeSeconds);
+    };
+    world.readyScene = [](MScene& scene) {
+        MEngine* run = engine();
+        if (!run)
+            return;
+        SceneLoadContext context = run->sceneLoadContext();
+        scene.load(context);
+        scene.prepare(context);
+        scene.acquireResources(context);
     };
     return world;
 }

@@ -1,5 +1,6 @@
 #include "game/profile_file.h"
 
+#include "engine/system/log.h"
 #include "game/save_trace.h"
 #include "game/save_values.h"
 
@@ -51,6 +52,9 @@ bool writeProfileContent(SaveStream& s, SaveWorld& world, Scope& global, Profile
     if (!s.wordField(offsets.info) || !s.checkpoint())
         return false;
     s.seek(end);
+    if (s.methodValuesLeftOut > 0)
+        logMessage("Save: %d method values not saved, the first in '%s'", s.methodValuesLeftOut,
+                   s.firstMethodLeftOut.c_str());
     return true;
 }
 

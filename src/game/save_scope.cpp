@@ -79,7 +79,7 @@ bool writeVariables(SaveStream& s, Scope& scope, bool infoNames, bool otherNames
                 continue;
             if (!s.nameField(name) || !arrayItems(s, entry->array))
                 return false;
-        } else if (!entry->cell->unchanged()) {
+        } else if (!entry->cell->unchanged() && !leftOutOfSave(s, *entry->cell, name)) {
             if (!s.nameField(name) || !valueRecord(s, *entry->cell))
                 return false;
         }
@@ -278,9 +278,12 @@ bool delayedCallRecord(SaveStream& s, DelayedCall* call, Scope* into) {
     if (s.reading() && (count < 0 || count > kMaxSavedArguments))
         return s.fail();
     if (s.writing()) {
-        for (Value& argument : call->arguments)
-            if (!valueRecord(s, argument))
+        // A method argument keeps its place as none.
+        for (Value& argument : call->arguments) {
+            Value stored = leftOutOfSave(s, argument, function ? function->name : nullptr) ? Value() : argument;
+            if (!valueRecord(s, stored))
                 return false;
+        }
         return true;
     }
     std::vector<Value> arguments(static_cast<size_t>(count));

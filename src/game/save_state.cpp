@@ -212,8 +212,12 @@ bool itemSlotsSection(SaveStream& s, SaveWorld& world, bool applies) {
             return false;
         if (s.trace && s.reading())
             s.trace->item(s.trace->lastValue);
-        if (applies && world.itemSlots)
-            showInSlot(world.itemSlots[i], asScene(scene));
+        if (applies && world.itemSlots) {
+            MScene* shown = asScene(scene);
+            showInSlot(world.itemSlots[i], shown);
+            if (shown && world.readyScene)
+                world.readyScene(*shown);
+        }
     }
     if (s.trace && s.reading())
         s.trace->endArray();

@@ -32,6 +32,9 @@ struct SaveWorld {
     // no music and ignores it.
     ScriptSound* (*currentMusic)() = nullptr;
     void (*requestMusic)(ScriptSound* sound, float fadeSeconds) = nullptr;
+    // A scene put back into an item slot is made ready to show as opening
+    // makes it: loaded, prepared and holding its pictures and sounds.
+    void (*readyScene)(MScene& scene) = nullptr;
 };
 
 // A profile-information read that looks one key up instead of applying:

@@ -84,6 +84,11 @@ void SaveStream::clearTables() {
     instanceTables.clear();
 }
 
+void SaveStream::leaveOutMethod(const Symbol* name) {
+    if (methodValuesLeftOut++ == 0)
+        firstMethodLeftOut = name ? name->text : "";
+}
+
 bool SaveStream::fail() {
     if (!failed_ && !writing_)
         failedSection_ = sectionStart_;

@@ -129,6 +129,13 @@ public:
     std::map<ClassKey, std::vector<ScriptInstance*>> instanceTables;
     void clearTables();
 
+    // Writing: method values met and left out (a method is bound to one
+    // instance of this run, and no record can bring that back), and the
+    // name of the first, for the one log line of a save.
+    int32_t methodValuesLeftOut = 0;
+    std::string firstMethodLeftOut;
+    void leaveOutMethod(const Symbol* name);
+
     // Marks the stream failed (a record found something it cannot store).
     bool fail();
 

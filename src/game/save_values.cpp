@@ -132,6 +132,13 @@ bool hasChangedValues(const PropertyList& list) {
     return false;
 }
 
+bool leftOutOfSave(SaveStream& s, const Value& value, const Symbol* name) {
+    if (!s.writing() || !value.is(ValueType::Method))
+        return false;
+    s.leaveOutMethod(name);
+    return true;
+}
+
 bool sceneReference(SaveStream& s, ScriptScene*& scene) {
     Symbol* name = scene ? scene->name : nullptr;
     if (!s.nameField(name))
@@ -415,7 +422,7 @@ bool arrayContent(SaveStream& s, ArrayObject* array, bool changedOnly, bool with
     if (s.writing()) {
         for (int32_t i = 1; i <= count; ++i) {
             Value* cell = array->items[i - 1];
-            if (!cell || (changedOnly && !savedAsChanged(*cell)))
+            if (!cell || (changedOnly && !savedAsChanged(*cell)) || leftOutOfSave(s, *cell, array->name))
                 continue;
             if (!s.intField(i) || !valueRecord(s, *cell))
                 return false;
@@ -452,7 +459,8 @@ bool arrayContent(SaveStream& s, ArrayObject* array, bool changedOnly, bool with
 bool propertyList(SaveStream& s, PropertyList* list, bool changedOnly) {
     if (s.writing()) {
         for (PropertyNode* node = list->first(); node; node = node->next) {
-            if (!savedName(node->key) || (changedOnly && !savedAsChanged(node->value)))
+            if (!savedName(node->key) || (changedOnly && !savedAsChanged(node->value)) ||
+                leftOutOfSave(s, node->value, node->key))
                 continue;
             Symbol* key = node->key;
             if (!s.nameField(key) || !valueRecord(s, node->value))

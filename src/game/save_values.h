@@ -36,6 +36,9 @@ bool scopeReference(SaveStream& s, Scope*& scope);
 // A value record: writing fails for types without a record (methods and
 // the compiled forms). Reading stores into cell, which loses Unchanged.
 bool valueRecord(SaveStream& s, Value& cell);
+// Writing: true for a method value, which the writers leave out (counted
+// on the stream under name) so that one such value does not fail the save.
+bool leftOutOfSave(SaveStream& s, const Value& value, const Symbol* name);
 bool arrayReference(SaveStream& s, ArrayObject*& array);
 bool instanceRecord(SaveStream& s, ScriptInstance*& instance);
 // array may be null when reading (the content is dropped).

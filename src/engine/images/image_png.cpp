@@ -86,9 +86,9 @@ void PngReader::setTransforms() {
         png_set_palette_to_rgb(png_);
     if (colorType == PNG_COLOR_TYPE_GRAY && png_get_bit_depth(png_, info_) < 8)
         png_set_expand_gray_1_2_4_to_8(png_);
-    // Grey with alpha keeps its two channels, which readRows refuses: the
-    // decoder delivers only what the data was made as, RGB or RGBA.
-    if (colorType == PNG_COLOR_TYPE_GRAY)
+    // Textures take RGB or RGBA only: grey, with or without alpha, is
+    // widened to three colour channels.
+    if (colorType == PNG_COLOR_TYPE_GRAY || colorType == PNG_COLOR_TYPE_GRAY_ALPHA)
         png_set_gray_to_rgb(png_);
     if (png_get_valid(png_, info_, PNG_INFO_tRNS))
         png_set_tRNS_to_alpha(png_);
