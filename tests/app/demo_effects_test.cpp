@@ -1,6 +1,6 @@
 // The sample game's sound and particle effects in the headless player: the
-// menu's tune, the tick of a click and the cottage's tune taking over, as
-// the disk driver hears them; and the glimmer round an inventory item under
+// menu's tune, the tick of a click, the cottage's tune taking over and the
+// sea coming in, as the disk driver hears them; and the glimmer round an inventory item under
 // the pointer. Both start the game the way its proof does, so that they
 // follow the menu wherever it leads before the first room.
 #include "sound/audio_analysis.h"
@@ -51,8 +51,9 @@ CommandResult playDemo(const TempDir& out, const std::string& input, int frames,
                       std::to_string(frames) + " --input input.txt");
 }
 
-// The drones that tell the tunes apart, and the click's pitch.
-constexpr double kMenuRoot = 110, kCottageRoot = 131, kClick = 2500;
+// The drones that tell the tunes apart, the click's pitch, and a pitch of
+// the sea's surf that no tune comes near.
+constexpr double kMenuRoot = 110, kCottageRoot = 131, kClick = 2500, kSurf = 950;
 // Analysis windows of 0.1 s. The drones are only two of its frequency
 // steps apart, so they are heard through a Hann window, whose side lobes
 // do not let one leak into the other.
@@ -65,7 +66,7 @@ std::vector<double> hann(std::vector<double> signal) {
 }
 
 struct Heard {
-    double menu, cottage, click;
+    double menu, cottage, click, surf;
 };
 
 std::vector<Heard> listen(const std::vector<int16_t>& pcm) {
@@ -74,12 +75,12 @@ std::vector<Heard> listen(const std::vector<int16_t>& pcm) {
         std::vector<double> window = channelOf(pcm, 0, at, at + kWindow);
         std::vector<double> tapered = hann(window);
         heard.push_back({toneAmplitude(tapered, kMenuRoot), toneAmplitude(tapered, kCottageRoot),
-                         toneAmplitude(window, kClick)});
+                         toneAmplitude(window, kClick), toneAmplitude(tapered, kSurf)});
     }
     return heard;
 }
 
-TEST(DemoEffects, TheMenuPlaysItsTuneAClickTicksAndTheCottageTuneTakesOver) {
+TEST(DemoEffects, TheMenuPlaysItsTuneAClickTicksAndTheCottageTuneAndTheSeaTakeOver) {
     TempDir out;
     // The study's tune has faded in well before the end: two seconds for
     // the menu's to fade out, two for the cottage's to fade in.
@@ -130,6 +131,22 @@ TEST(DemoEffects, TheMenuPlaysItsTuneAClickTicksAndTheCottageTuneTakesOver) {
         EXPECT_LT(it->menu, full * 0.1) << "the menu tune is back at window " << it - heard.begin();
     }
     EXPECT_NEAR(cottageLevel, full, full * 0.1);
+
+    // The menu has no ambient; the study has the sea.
+    auto meanSurf = [](auto from, auto to, auto chosen) {
+        double sum = 0;
+        int count = 0;
+        for (auto it = from; it != to; ++it)
+            if (chosen(*it)) {
+                sum += it->surf;
+                ++count;
+            }
+        return count ? sum / count : 0;
+    };
+    double menuSurf = meanSurf(heard.begin(), click, menuAlone),
+           studySurf = meanSurf(firstCottage, heard.end(), cottageAlone);
+    EXPECT_GT(studySurf, 20);
+    EXPECT_GT(studySurf, 5 * (menuSurf + 1));
 }
 
 TEST(DemoEffects, AnInventoryItemUnderThePointerGlimmers) {
