@@ -6,7 +6,7 @@
 #include "app/game_check.h"
 #include "app/headless.h"
 #include "app/prove.h"
-#include "engine/system/numbers.h"
+#include "app/version.h"
 #include "engine/resources/resource.h"
 #include "engine/system/log.h"
 #include "engine/system/numbers.h"
@@ -139,13 +139,24 @@ extern "C" const char* __lsan_default_suppressions() {
 extern "C" const char* __lsan_default_options() { return "print_suppressions=0"; }
 
 int main(int argc, char** argv) {
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    if (arguments.size() == 1 && arguments[0] == "--version") {
+        std::printf("glint %s\n", engineVersion());
+        return 0;
+    }
+    // Help goes to standard output, so that it pages and greps like text.
+    if (asksForHelp(arguments)) {
+        bool proving = arguments[0] == "prove";
+        std::printf("%s\n", proving ? kProveUsage : kPlayerUsage);
+        return 0;
+    }
     if (argc >= 2 && std::string(argv[1]) == "check")
         return runCheck(argc, argv);
     if (argc >= 2 && std::string(argv[1]) == "prove")
         return runProve(argc, argv);
     PlayerOptions options;
     std::string error;
-    if (!parsePlayerArguments(std::vector<std::string>(argv + 1, argv + argc), options, error)) {
+    if (!parsePlayerArguments(arguments, options, error)) {
         std::fprintf(stderr, "glint: %s\n%s\n", error.c_str(), kPlayerUsage);
         return 2;
     }
