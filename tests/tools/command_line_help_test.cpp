@@ -3,6 +3,7 @@
 #include "support/test_support.h"
 
 #include <gtest/gtest.h>
+#include <ostream>
 
 using namespace glint::test;
 
@@ -54,6 +55,8 @@ const Invocation kInvocations[] = {
     {"ShipUnknownOption", true, "ship games/demo out --zip", 2, "glint-tool ship GAME_DIR OUT_DIR"},
 };
 
+void PrintTo(const Invocation& value, std::ostream* out) { *out << value.name; }
+
 class CommandLine : public ::testing::TestWithParam<Invocation> {};
 
 TEST_P(CommandLine, AnswersWithTheUsageAndItsStatus) {
@@ -64,8 +67,9 @@ TEST_P(CommandLine, AnswersWithTheUsageAndItsStatus) {
     EXPECT_EQ(result.status, call.status) << result.err;
     const std::string& answer = call.status == 0 ? result.out : result.err;
     EXPECT_NE(answer.find(call.expected), std::string::npos) << "out: " << result.out << "\nerr: " << result.err;
-    if (call.status == 0)
+    if (call.status == 0) {
         EXPECT_EQ(result.err, "");
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Programs, CommandLine, ::testing::ValuesIn(kInvocations),
