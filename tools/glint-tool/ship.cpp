@@ -165,6 +165,18 @@ bool shipGame(const ShipRequest& request) {
            writeDesktopFiles(request, title) && (!request.tar || writeTarball(request));
 }
 
+// No half-made folder is left behind to be mistaken for a game; a folder
+// that was there (empty) before stays.
+void removeShipped(const fs::path& outDir, bool existed) {
+    std::error_code error;
+    if (!existed) {
+        fs::remove_all(outDir, error);
+        return;
+    }
+    for (const auto& entry : fs::directory_iterator(outDir, error))
+        fs::remove_all(entry.path(), error);
+}
+
 int runShip(int argc, char** argv) {
     ShipRequest request;
     if (!parseShip(argc, argv, request))
@@ -178,17 +190,13 @@ int runShip(int argc, char** argv) {
         return 1;
     }
     if (!shipGame(request)) {
-        // No half-made folder is left behind to be mistaken for a game.
-        if (existed) {
-            for (const auto& entry : fs::directory_iterator(request.outDir, error))
-                fs::remove_all(entry.path(), error);
-        } else {
-            fs::remove_all(request.outDir, error);
-        }
+        removeShipped(request.outDir, existed);
         return 1;
     }
-    std::printf("ship: wrote '%s'%s\n", request.outDir.c_str(),
-                request.tar ? (" and '" + tarballOf(request.outDir).string() + "'").c_str() : "");
+    std::string written = "'" + request.outDir.string() + "'";
+    if (request.tar)
+        written += " and '" + tarballOf(request.outDir).string() + "'";
+    std::printf("ship: wrote %s\n", written.c_str());
     return 0;
 }
 
