@@ -47,11 +47,13 @@ TEST(Ship, TheShippedSampleGameRunsLikeTheLooseOneFromAnotherFolder) {
     ASSERT_EQ(unpacked.status, 0) << unpacked.err;
     fs::remove_all(out); // nothing may lead back to the first folder
     fs::path shipped = elsewhere / "shipped.png", loose = elsewhere / "loose.png";
-    CommandResult ran = runCommand("cd " + shellQuote(elsewhere.string()) + " && " +
+    // Each run starts without options or profiles that another run left.
+    CommandResult ran = runCommand("cd " + shellQuote(elsewhere.string()) + " && XDG_DATA_HOME=" +
+                                   shellQuote(dir.str() + "/home1") + " " +
                                    shellQuote((moved / "The Game" / "play").string()) + kHeadlessRun + "shipped.png");
     ASSERT_EQ(ran.status, 0) << ran.err;
-    ran = runCommand(shellQuote(playerPath()) + " " + shellQuote(demo.string()) + kHeadlessRun +
-                     shellQuote(loose.string()));
+    ran = runCommand("XDG_DATA_HOME=" + shellQuote(dir.str() + "/home2") + " " + shellQuote(playerPath()) + " " +
+                     shellQuote(demo.string()) + kHeadlessRun + shellQuote(loose.string()));
     ASSERT_EQ(ran.status, 0) << ran.err;
     expectPngMatches(readFile(shipped), loose.string(), 0);
 }
