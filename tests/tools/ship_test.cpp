@@ -46,11 +46,22 @@ TEST(Ship, TheShippedSampleGameRunsLikeTheLooseOneFromAnotherFolder) {
                                         shellQuote(moved.string()));
     ASSERT_EQ(unpacked.status, 0) << unpacked.err;
     fs::remove_all(out); // nothing may lead back to the first folder
+    fs::path game = moved / "The Game";
+
+    // The menu entry follows the folder to its new place.
+    CommandResult installed = runCommand("XDG_DATA_HOME=" + shellQuote(dir.str() + "/home0") + " " +
+                                         shellQuote((game / "play").string()) + " --install-desktop");
+    ASSERT_EQ(installed.status, 0) << installed.err;
+    std::string entry =
+        readFile(dir / "home0/applications/glint-the-keepers-lighthouse-collectors-edition.desktop");
+    EXPECT_EQ(line(entry, "Exec="), "Exec=\"" + (game / "play").string() + "\"");
+    EXPECT_EQ(line(entry, "Icon="), "Icon=" + (game / "icon.png").string());
+    EXPECT_EQ(line(entry, "Name="), line(desktop, "Name="));
     fs::path shipped = elsewhere / "shipped.png", loose = elsewhere / "loose.png";
     // Each run starts without options or profiles that another run left.
     CommandResult ran = runCommand("cd " + shellQuote(elsewhere.string()) + " && XDG_DATA_HOME=" +
                                    shellQuote(dir.str() + "/home1") + " " +
-                                   shellQuote((moved / "The Game" / "play").string()) + kHeadlessRun + "shipped.png");
+                                   shellQuote((game / "play").string()) + kHeadlessRun + "shipped.png");
     ASSERT_EQ(ran.status, 0) << ran.err;
     ran = runCommand("XDG_DATA_HOME=" + shellQuote(dir.str() + "/home2") + " " + shellQuote(playerPath()) + " " +
                      shellQuote(demo.string()) + kHeadlessRun + shellQuote(loose.string()));

@@ -141,7 +141,7 @@ bool writeDesktopFiles(const ShipRequest& request, const std::string& title) {
     std::vector<std::string> packages;
     if (!runtimePackages((request.outDir / kShipPlayer).string(), packages, error))
         return fail(error);
-    return writeText(request.outDir / kShipLauncher, launcherScript(), fs::perms(0755)) &&
+    return writeText(request.outDir / kShipLauncher, launcherScript(desktopFileName(title)), fs::perms(0755)) &&
            writeText(request.outDir / kShipDesktop, desktopEntry(title, request.outDir.string()), fs::perms(0755)) &&
            writeText(request.outDir / kShipReadme, playerReadme(title, packages), fs::perms(0644));
 }

@@ -1,5 +1,7 @@
 #include "ship_files.h"
 
+#include <cctype>
+
 namespace glint::tool {
 
 namespace {
@@ -37,12 +39,50 @@ std::string execArgument(const std::string& text) {
 
 } // namespace
 
-std::string launcherScript() {
-    return "#!/bin/sh\n"
-           "# Starts the game in this folder, wherever it is started from.\n"
-           "here=$(dirname \"$(readlink -f \"$0\")\")\n"
-           "exec \"$here/" +
-           std::string(kShipPlayer) + "\" \"$here\" \"$@\"\n";
+std::string desktopFileName(const std::string& title) {
+    std::string name;
+    bool gap = false;
+    for (char c : title) {
+        if (c == '\'')
+            continue; // "Keeper's" reads better as "keepers" than "keeper-s"
+        if (std::isalnum(static_cast<unsigned char>(c)) && static_cast<unsigned char>(c) < 0x80) {
+            if (gap && !name.empty())
+                name += '-';
+            name += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+            gap = false;
+        } else {
+            gap = true;
+        }
+    }
+    return (name.empty() ? "game" : name) + ".desktop";
+}
+
+// The Exec, Path and Icon lines are written again with the folder's
+// present place, escaped as entryString() and execArgument() do.
+std::string launcherScript(const std::string& installedName) {
+    return R"SH(#!/bin/sh
+# Starts the game in this folder, wherever it is started from.
+# "--install-desktop" adds the game to this user's desktop menu.
+here=$(dirname "$(readlink -f "$0")")
+if [ "$1" = "--install-desktop" ]; then
+    apps="${XDG_DATA_HOME:-$HOME/.local/share}/applications"
+    entry="$apps/)SH" + installedName + R"SH("
+    program=$(printf '%s\n' "$here/)SH" + kShipLauncher + R"SH(" | sed -e 's/[\\"`$]/\\&/g' -e 's/\\/\\\\/g' -e 's/%/%%/g')
+    folder=$(printf '%s\n' "$here" | sed -e 's/\\/\\\\/g')
+    mkdir -p "$apps" || exit 1
+    while IFS= read -r line; do
+        case $line in
+        Exec=*) printf 'Exec="%s"\n' "$program" ;;
+        Path=*) printf 'Path=%s\n' "$folder" ;;
+        Icon=*) printf 'Icon=%s/)SH" + kShipIcon + R"SH(\n' "$folder" ;;
+        *) printf '%s\n' "$line" ;;
+        esac
+    done <"$here/)SH" + kShipDesktop + R"SH(" >"$entry" || exit 1
+    echo "installed $entry"
+    exit 0
+fi
+exec "$here/)SH" + kShipPlayer + R"SH(" "$here" "$@"
+)SH";
 }
 
 std::string desktopEntry(const std::string& title, const std::string& folder) {
@@ -67,9 +107,8 @@ std::string playerReadme(const std::string& title, const std::vector<std::string
            "  " + kShipLauncher + "          starts the game\n"
            "  " + kShipPlayer + "         the player\n"
            "  data.pak      the game's data\n"
-           "  " + kShipDesktop + "  a menu entry; it names this folder where it was made, so after moving\n"
-           "                the folder edit its Exec, Path and Icon lines, then copy it to\n"
-           "                ~/.local/share/applications/\n"
+           "  " + kShipDesktop + "  a menu entry; ./" + kShipLauncher + " --install-desktop adds it to your desktop's\n"
+           "                menu (run it again after moving this folder)\n"
            "  " + kShipIcon + "      the game's icon\n\n"
            "Options and saved games are kept under ~/.local/share (or $XDG_DATA_HOME).\n";
 }

@@ -13,9 +13,15 @@ constexpr const char* kShipDesktop = "game.desktop";
 constexpr const char* kShipIcon = "icon.png";
 constexpr const char* kShipReadme = "README.txt";
 
+// The name a desktop entry is installed under: the title in lowercase
+// letters and digits joined by '-', ending in ".desktop".
+std::string desktopFileName(const std::string& title);
+
 // A POSIX shell script that runs the player on its own folder, wherever it
-// is started from, passing its arguments on.
-std::string launcherScript();
+// is started from, passing its arguments on. With "--install-desktop" it
+// installs the folder's desktop entry for the user as installedName,
+// naming the folder where it is now.
+std::string launcherScript(const std::string& installedName);
 
 // A desktop entry for the folder at its absolute path.
 std::string desktopEntry(const std::string& title, const std::string& folder);
