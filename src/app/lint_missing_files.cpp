@@ -18,6 +18,7 @@
 #include "text/font_list.h"
 
 #include <set>
+#include <utility>
 
 namespace glint {
 
@@ -35,6 +36,7 @@ public:
         for (MElement* element : scene.elements)
             this->element(file, scene, *element);
         sounds(scene);
+        scriptSounds(scene);
     }
 
     // Atlas pages are named by the atlas file whose entries lie on them.
@@ -79,6 +81,33 @@ private:
         for (const MSceneSound* sound : scene.sounds)
             if (sound->file)
                 missing(sound->file->path, "sound", list, sound->name->view());
+    }
+
+    // A sound variable that no sound list filled: a script mentions a
+    // sound its scene does not have, and the sound commands ignore it.
+    void scriptSounds(MScene& scene) {
+        for (const VariableEntry* entry : scene.scope.list(KindSound)) {
+            if (!entry->cell || !entry->cell->isNone() || entry->name->view().ends_with("[]"))
+                continue;
+            std::string word = std::string("*") + entry->name->text;
+            auto [file, line] = scriptMentioning(scene, word);
+            if (firstReport(word + "@" + scene.name->text))
+                report_.error(file, line,
+                              "sound " + word + " is in no sound list of " + scene.name->text);
+        }
+    }
+
+    // The first script the run read that mentions word, the scene's own
+    // script first.
+    std::pair<std::string, int> scriptMentioning(const MScene& scene, const std::string& word) {
+        std::string own = std::string(scene.folder->text) + "/" + scene.baseName->text + ".script";
+        if (int line = sources_.lineOf(own, word))
+            return {own, line};
+        for (const std::string& file : lint_.readFiles)
+            if (file.ends_with(".script"))
+                if (int line = sources_.lineOf(file, word))
+                    return {file, line};
+        return {own, 1};
     }
 
     // Reported once, against the first file that names it: templates and

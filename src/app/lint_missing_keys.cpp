@@ -5,12 +5,11 @@
 
 #include "app/application.h"
 #include "app/engine.h"
+#include "app/lint_script_keys.h"
 #include "scene/element.h"
 #include "scene/scene.h"
 #include "text/localization.h"
 
-#include <cctype>
-#include <cstring>
 #include <set>
 #include <sstream>
 
@@ -37,57 +36,12 @@ void sceneKeys(LintContext& lint, std::vector<KeyUse>& uses) {
     }
 }
 
-// A key written as a constant: a bare word or a quoted text. Variables,
-// numbers and texts built while compiling are only known at run time.
-Symbol* constantKey(const std::string& word) {
-    if (word.empty() || std::strchr("#$~+^&@!*-%?<'[", word[0]) || std::isdigit(static_cast<unsigned char>(word[0])) ||
-        word.find('<') != std::string::npos)
-        return nullptr;
-    if (word[0] == '"')
-        return word.size() >= 2 && word.back() == '"' ? intern(word.substr(1, word.size() - 2)) : nullptr;
-    return intern(word);
-}
-
-// The argument positions of a statement that hold localization keys.
-std::vector<size_t> keyPositions(const std::vector<std::string>& words) {
-    const std::string& command = words[0];
-    if (command == "get_local_text" || command == "has_local_text")
-        return {2};
-    if (command == "show_alert") {
-        std::vector<size_t> positions{1, 2};
-        for (size_t label = 3; label < words.size(); label += 2) positions.push_back(label);
-        return positions;
-    }
-    return {};
-}
-
-std::vector<std::string> wordsOf(const std::string& line) {
-    std::vector<std::string> words;
-    std::istringstream in(line);
-    for (std::string word; in >> word;) {
-        if (word[0] == ';')
-            break;
-        words.push_back(word);
-    }
-    return words;
-}
-
 void scriptKeys(LintContext& lint, std::vector<KeyUse>& uses) {
     for (const std::string& file : lint.readFiles) {
         if (!file.ends_with(".script") || !gameHasFile(file))
             continue;
-        std::istringstream text(lint.sources.text(file));
-        int number = 0;
-        for (std::string line; std::getline(text, line);) {
-            ++number;
-            std::vector<std::string> words = wordsOf(line);
-            if (words.empty())
-                continue;
-            for (size_t position : keyPositions(words))
-                if (position < words.size())
-                    if (Symbol* key = constantKey(words[position]))
-                        uses.push_back({file, number, key});
-        }
+        for (const ScriptKeyUse& use : scanScriptKeys(lint.sources.text(file)))
+            uses.push_back({file, use.line, intern(use.key)});
     }
 }
 

@@ -69,7 +69,8 @@ TEST(Check, WarningsFailOnlyWhenStrict) {
 }
 
 // The sound list names its files; particle elements and movies name theirs
-// by the element's name (ps_smoke_2 uses the system "smoke").
+// by the element's name (ps_smoke_2 uses the system "smoke"); scripts name
+// sounds of their scene's list.
 TEST(Check, ReportsMissingSoundsParticlesAndVideosAgainstTheirLists) {
     TempDir game;
     writeCleanGame(game);
@@ -77,13 +78,15 @@ TEST(Check, ReportsMissingSoundsParticlesAndVideosAgainstTheirLists) {
               "{\"elements\": {\n  \"ps_smoke_2\": {},\n  \"movie_intro\": {}\n}}");
     writeFile(game / "data" / "hall" / "_sounds" / "_sounds.cfg", "creak=1\r\nbell=1\r\n");
     writeFile(game / "data" / "hall" / "_sounds" / "bell.ogg", "");
+    writeFile(game / "data" / "hall" / "hall.script", "fun ring {\n  sound *bell\n  sound *thunder\n}\n");
     CommandResult result = runCommand(check(game.str()));
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(result.out,
               "data/hall/_hall.scene:2: error: missing particle file data/_interface/particles/smoke.particles\n"
               "data/hall/_hall.scene:3: error: missing video data/hall/movie_intro.ogv\n"
               "data/hall/_sounds/_sounds.cfg:1: error: missing sound data/hall/_sounds/creak.ogg\n"
-              "checked 2 scenes: 3 errors\n");
+              "data/hall/hall.script:3: error: sound *thunder is in no sound list of hall\n"
+              "checked 2 scenes: 4 errors\n");
 }
 
 TEST(Check, ReportsScriptAndContentErrorsWithTheirTextsAndFails) {
