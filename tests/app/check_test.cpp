@@ -55,6 +55,9 @@ TEST(Check, WarningsFailOnlyWhenStrict) {
     TempDir game;
     writeCleanGame(game);
     writeFile(game / "data" / "hall" / "notes.txt", "left over");
+    // Read only when the script runs: its mention is what the lint sees.
+    writeFile(game / "data" / "hall" / "list.txt", "a\r\nb\r\n");
+    writeFile(game / "data" / "hall" / "hall.script", "fun load {\n  read_lines #lines[] \"data/hall/list.txt\"\n}\n");
     struct Case {
         const char* option;
         int status;
