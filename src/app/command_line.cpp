@@ -7,7 +7,7 @@ namespace glint {
 
 const char* const kPlayerUsage =
     "usage: glint [GAME_DIR] [-streaming] [--headless [--frames N] [--frame-ms MS] [--input FILE] "
-    "[--shot FRAME:PATH]...]\n       glint check GAME_DIR\n       glint prove GAME_DIR [--input FILE] [--steps N] "
+    "[--shot FRAME:PATH]...]\n       glint check GAME_DIR [--strict]\n       glint prove GAME_DIR [--input FILE] [--steps N] "
     "[--shots DIR]\n       glint --help | --version";
 
 const char* const kProveUsage = "usage: glint prove GAME_DIR [--input FILE] [--steps N] [--shots DIR]";

@@ -114,10 +114,12 @@ int runProve(int argc, char** argv) {
     return driver.status() == 0 ? 0 : 1;
 }
 
-// glint check GAME_DIR
+// glint check GAME_DIR [--strict]: status 1 on errors, and with --strict
+// on warnings too.
 int runCheck(int argc, char** argv) {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: glint check GAME_DIR\n");
+    bool strict = argc == 4 && std::string(argv[3]) == "--strict";
+    if (argc != 3 && !strict) {
+        std::fprintf(stderr, "usage: glint check GAME_DIR [--strict]\n");
         return 2;
     }
     if (!systemInit(argv[2])) {
@@ -125,7 +127,8 @@ int runCheck(int argc, char** argv) {
         return 2;
     }
     resourceMountArchive(resolveDataPath("data.pak"));
-    return checkGame(stdout) > 0 ? 1 : 0;
+    CheckResult result = checkGame(stdout);
+    return result.errors > 0 || (strict && result.warnings > 0) ? 1 : 0;
 }
 
 } // namespace
