@@ -37,8 +37,9 @@ protected:
 };
 
 // Each shot of the walkthrough, compared at a quarter of its size.
-constexpr const char* kShots[] = {"menu",    "letter",  "drawer", "lamp_room",  "cellar",
-                                  "carried", "lit",     "ending", "menu_again"};
+constexpr const char* kShots[] = {"menu",     "letter",   "drawer",  "key_flight", "lamp_room", "logbook",
+                                  "hint",     "cellar",   "workroom", "finds",     "lantern",   "carried",
+                                  "lit",      "ending",   "menu_again"};
 
 TEST_P(DemoWalkthrough, FinishesTheGameAndReturnsToTheMenu) {
     std::filesystem::path game = gameFolder();
@@ -47,7 +48,7 @@ TEST_P(DemoWalkthrough, FinishesTheGameAndReturnsToTheMenu) {
     // that went astray.
     std::string walkthrough = (sourceDir() / "games" / "demo" / "walkthrough.txt").string();
     CommandResult result = runCommand("cd " + shellQuote(out.str()) + " && " + shellQuote(playerPath()) + " " +
-                                      shellQuote(game.string()) + " --headless --frames 4400 --input " +
+                                      shellQuote(game.string()) + " --headless --frames 6200 --input " +
                                       shellQuote(walkthrough));
     ASSERT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(result.err.find("ERROR"), std::string::npos) << result.err;
