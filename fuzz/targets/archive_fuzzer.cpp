@@ -1,46 +1,21 @@
-// The archive readers over arbitrary bytes: the input becomes a file on
-// disk (the readers work on paths), is opened as a zip and as a tar, and
-// every entry either kind claims is listed, loaded and read as a stream.
+// The archive readers over arbitrary bytes: the input is opened in memory as
+// a zip and as a tar (no file is written, so a run is not bound by the
+// kernel), and every entry either kind claims is listed, loaded and read as
+// a stream.
 #include "engine/resources/resource_archive.h"
 #include "engine/resources/resource_tar.h"
 #include "engine/resources/resource_zip.h"
 #include "engine/system/log.h"
 
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 using namespace glint;
 
 namespace {
-
-// One scratch file per fuzzing process, removed at exit. TMPDIR may point
-// at a memory file system: every input is written there once.
-const std::string& scratchPath() {
-    static const std::string path = [] {
-        const char* folder = std::getenv("TMPDIR");
-        std::string name = std::string(folder && *folder ? folder : "/tmp") + "/glint-fuzz-archive-XXXXXX";
-        int fd = mkstemp(name.data());
-        if (fd < 0)
-            std::abort();
-        close(fd);
-        std::atexit([] { unlink(scratchPath().c_str()); });
-        return name;
-    }();
-    return path;
-}
-
-bool writeScratch(const uint8_t* data, size_t size) {
-    std::FILE* file = std::fopen(scratchPath().c_str(), "wb");
-    if (!file)
-        return false;
-    bool ok = std::fwrite(data, 1, size, file) == size;
-    return std::fclose(file) == 0 && ok;
-}
 
 void collectName(const char* path, int32_t, void* user) { static_cast<std::vector<std::string>*>(user)->push_back(path); }
 bool keepGoing(const char*, bool, void*) { return true; }
@@ -79,19 +54,18 @@ void exercise(KResourceArchive& archive) {
     }
 }
 
-template <typename Archive> void tryKind(const char* password) {
-    Archive archive;
-    if (archive.open(scratchPath().c_str(), 0, password) == K_RES_OK)
-        exercise(archive);
-}
 
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    if (!writeScratch(data, size))
-        return 0;
     clearMemoryLog();
-    tryKind<KResourceArchiveZip>(kResourceArchivePassword);
-    tryKind<KResourceArchiveTar>(nullptr);
+    {
+        KResourceArchiveZip zip;
+        if (zip.openBytes(data, size, "fuzz.zip", kResourceArchivePassword) == K_RES_OK)
+            exercise(zip);
+    }
+    KResourceArchiveTar tar;
+    if (tar.openBytes(data, size, "fuzz.tar") == K_RES_OK)
+        exercise(tar);
     return 0;
 }

@@ -1,6 +1,7 @@
 // Player files over arbitrary bytes, read as the authoring tool lists them
 // (probe mode: nothing resolved, nothing applied): a profile with its
-// information and game state, the same profile's information rewritten
+// information and game state, the lookup of one information key that the
+// scripts ask a profile for, the same profile's information rewritten
 // behind its game state, a profile list and a game-property file.
 //
 // The input is tried twice: as a whole file, and as the plain content
@@ -8,6 +9,7 @@
 // behind the checks are reached too.
 #include "game/profile_file.h"
 #include "game/save_stream.h"
+#include "game/save_state.h"
 #include "game/save_trace.h"
 
 #include <cstdint>
@@ -30,6 +32,20 @@ void readAllKinds(const std::vector<uint8_t>& bytes, bool ignoreChecks) {
         SaveWorld world;
         ProfileOffsets offsets;
         readProfileContent(s, world, nullptr, true, nullptr, offsets);
+    }
+    {
+        // One information key, as the scripts read it from a profile that
+        // is not loaded: nothing else is applied.
+        SaveStream s;
+        if (s.openBytes(bytes) != kSaveOpened)
+            return;
+        s.ignoreChecks = ignoreChecks;
+        static Symbol* const key = intern("best");
+        Value result;
+        SaveKeyLookup lookup{key, &result};
+        SaveWorld world;
+        ProfileOffsets offsets;
+        readProfileContent(s, world, nullptr, false, &lookup, offsets);
     }
     {
         // An information save over the bytes: the offsets it finds bound

@@ -56,12 +56,16 @@ void MApplication::reloadConfigurations() {
 
 std::string MApplication::buildText() const { return glint::buildText(gameConfig, build); }
 
-void MApplication::chooseIdentity() {
-    userFolder = userFolderForGame(settings, build.streaming);
+void MApplication::chooseSplashImages() {
     if (settings.forPortals)
         platform.splash[0] = "data/portal_logo.png";
     platform.splash[1] = "data/_interface/splash/_lumo.png";
     platform.splash[2] = "data/_interface/splash/_developer.png";
+}
+
+void MApplication::chooseIdentity() {
+    userFolder = userFolderForGame(settings, build.streaming);
+    chooseSplashImages();
     if (build.streaming)
         readStreamingConfig(platform, resolveDataPath("streaming_config.xml"));
     LanguageChoice language = languageForGame(gameConfig);

@@ -56,6 +56,8 @@ public:
 
     // The per-user folder, the splash slots, the language and the title.
     void chooseIdentity();
+    // The images of the splash slots (streaming settings may change them).
+    void chooseSplashImages();
     // Creates the window, runs frames until it closes, shuts down. False
     // when the window could not be created (nothing else ran).
     bool run();

@@ -7,8 +7,8 @@ namespace glint {
 
 const char* const kPlayerUsage =
     "usage: glint [GAME_DIR] [-streaming] [--headless [--frames N] [--frame-ms MS] [--input FILE] "
-    "[--shot FRAME:PATH]...]\n       glint check GAME_DIR\n       glint prove GAME_DIR [--input FILE] [--steps N] "
-    "[--shots DIR]";
+    "[--shot FRAME:PATH]...]\n       glint check GAME_DIR [--strict]\n       glint prove GAME_DIR [--input FILE] [--steps N] "
+    "[--shots DIR]\n       glint --help | --version";
 
 const char* const kProveUsage = "usage: glint prove GAME_DIR [--input FILE] [--steps N] [--shots DIR]";
 
@@ -33,6 +33,14 @@ bool parseShot(const std::string& text, ShotRequest& shot) {
 }
 
 } // namespace
+
+bool asksForHelp(const std::vector<std::string>& arguments) {
+    for (const std::string& argument : arguments) {
+        if (argument == "--help" || argument == "-h")
+            return true;
+    }
+    return false;
+}
 
 bool parsePlayerArguments(const std::vector<std::string>& arguments, PlayerOptions& options, std::string& error) {
     bool headlessOption = false;

@@ -1,7 +1,9 @@
 // The player's command line:
 //   glint [GAME_DIR] [-streaming] [--headless [--frames N] [--frame-ms MS]
 //         [--input FILE] [--shot FRAME:PATH]...]
+//   glint check GAME_DIR
 //   glint prove GAME_DIR [--input FILE] [--steps N] [--shots DIR]
+//   glint --help | --version
 #pragma once
 
 #include <string>
@@ -34,6 +36,9 @@ struct ProveOptions {
 extern const char* const kProveUsage;
 
 extern const char* const kPlayerUsage;
+
+// Whether the arguments ask for the usage text ("--help" or "-h" anywhere).
+bool asksForHelp(const std::vector<std::string>& arguments);
 
 // False with a message when the arguments cannot be used.
 bool parsePlayerArguments(const std::vector<std::string>& arguments, PlayerOptions& options, std::string& error);

@@ -6,7 +6,7 @@
 #include "app/game_check.h"
 #include "app/headless.h"
 #include "app/prove.h"
-#include "engine/system/numbers.h"
+#include "app/version.h"
 #include "engine/resources/resource.h"
 #include "engine/system/log.h"
 #include "engine/system/numbers.h"
@@ -114,10 +114,12 @@ int runProve(int argc, char** argv) {
     return driver.status() == 0 ? 0 : 1;
 }
 
-// glint check GAME_DIR
+// glint check GAME_DIR [--strict]: status 1 on errors, and with --strict
+// on warnings too.
 int runCheck(int argc, char** argv) {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: glint check GAME_DIR\n");
+    bool strict = argc == 4 && std::string(argv[3]) == "--strict";
+    if (argc != 3 && !strict) {
+        std::fprintf(stderr, "usage: glint check GAME_DIR [--strict]\n");
         return 2;
     }
     if (!systemInit(argv[2])) {
@@ -125,7 +127,8 @@ int runCheck(int argc, char** argv) {
         return 2;
     }
     resourceMountArchive(resolveDataPath("data.pak"));
-    return checkGame(stdout) > 0 ? 1 : 0;
+    CheckResult result = checkGame(stdout);
+    return result.errors > 0 || (strict && result.warnings > 0) ? 1 : 0;
 }
 
 } // namespace
@@ -139,13 +142,24 @@ extern "C" const char* __lsan_default_suppressions() {
 extern "C" const char* __lsan_default_options() { return "print_suppressions=0"; }
 
 int main(int argc, char** argv) {
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    if (arguments.size() == 1 && arguments[0] == "--version") {
+        std::printf("glint %s\n", engineVersion());
+        return 0;
+    }
+    // Help goes to standard output, so that it pages and greps like text.
+    if (asksForHelp(arguments)) {
+        bool proving = arguments[0] == "prove";
+        std::printf("%s\n", proving ? kProveUsage : kPlayerUsage);
+        return 0;
+    }
     if (argc >= 2 && std::string(argv[1]) == "check")
         return runCheck(argc, argv);
     if (argc >= 2 && std::string(argv[1]) == "prove")
         return runProve(argc, argv);
     PlayerOptions options;
     std::string error;
-    if (!parsePlayerArguments(std::vector<std::string>(argv + 1, argv + argc), options, error)) {
+    if (!parsePlayerArguments(arguments, options, error)) {
         std::fprintf(stderr, "glint: %s\n%s\n", error.c_str(), kPlayerUsage);
         return 2;
     }

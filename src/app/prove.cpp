@@ -7,6 +7,7 @@
 #include "script/array_object.h"
 #include "game/hints.h"
 #include "game/inventory.h"
+#include "game/picking.h"
 #include "scene/element.h"
 #include "scene/element_geometry.h"
 #include "scene/scene.h"
@@ -81,10 +82,12 @@ ProveDriver::ProveDriver(const ProveOptions& options, std::vector<ScriptedInput>
         shotsDir_ = std::filesystem::absolute(options.shotsDir, error).string();
 }
 
+// Quiet includes the flights of found things: an item still on its way
+// into the panel cannot be taken from it yet.
 bool ProveDriver::ready(const MEngine& engine) const {
     const MScene* active = engine.activeScene();
     return engine.phase == 0 && engine.active() && !engine.waiting && !engine.endRequested && active &&
-           active->flags.gameplay;
+           active->flags.gameplay && !(engine.picking && engine.picking->running());
 }
 
 void ProveDriver::beginFrame(int frame) {

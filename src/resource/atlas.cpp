@@ -109,10 +109,15 @@ bool loadAtlas(MResourceManager& resources, const char* atlasFile, const char* s
     MTextFile text;
     if (!text.loadText(resolveDataPath(atlasFile)))
         return false;
-    AtlasReader reader{resources, atlasFile, sceneFolder, pageExtension, dynamic};
-    MLineReader lines(text.data());
-    while (lines.next()) reader.readLine(lines.line);
+    addAtlasText(resources, text.data(), atlasFile, sceneFolder, pageExtension, dynamic);
     return true;
+}
+
+void addAtlasText(MResourceManager& resources, char* text, const char* atlasFile, const char* sceneFolder,
+                  const char* pageExtension, bool dynamic) {
+    AtlasReader reader{resources, atlasFile, sceneFolder, pageExtension, dynamic};
+    MLineReader lines(text);
+    while (lines.next()) reader.readLine(lines.line);
 }
 
 } // namespace glint

@@ -29,5 +29,9 @@ std::string atlasPageExtension(const MConfiguration& atlasConfig, const char* sc
 // file is not an error; false only tells that there was none.
 bool loadAtlas(MResourceManager& resources, const char* atlasFile, const char* sceneFolder,
                const char* pageExtension, bool dynamic);
+// The same for the text of an atlas file already in memory (the lines are
+// cut in place), as the file atlasFile would give it.
+void addAtlasText(MResourceManager& resources, char* text, const char* atlasFile, const char* sceneFolder,
+                  const char* pageExtension, bool dynamic);
 
 } // namespace glint

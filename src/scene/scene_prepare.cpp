@@ -12,6 +12,7 @@
 #include "resource/image_line.h"
 #include "resource/resource_manager.h"
 #include "scene/element.h"
+#include "scene/element_files.h"
 #include "scene/element_pool.h"
 #include "scene/group.h"
 #include "scene/scene.h"
@@ -27,23 +28,6 @@ namespace {
 
 std::string entryText(const Value& value) { return value.isString() ? value.symbol()->text : valueText(value); }
 
-std::string_view afterLastDollar(std::string_view name) {
-    size_t dollar = name.rfind('$');
-    return dollar == std::string_view::npos ? name : name.substr(dollar + 1);
-}
-
-// ps_smoke_2 (or room$ps_smoke_2) uses the system "smoke".
-std::string particleSystemName(std::string_view name) {
-    name = afterLastDollar(name);
-    if (name.starts_with("ps_"))
-        name.remove_prefix(3);
-    size_t digits = name.size();
-    while (digits > 0 && std::isdigit(static_cast<unsigned char>(name[digits - 1])))
-        --digits;
-    if (digits < name.size() && digits > 0 && name[digits - 1] == '_')
-        name = name.substr(0, digits - 1);
-    return std::string(name);
-}
 
 class ScenePreparer {
 public:
@@ -130,8 +114,7 @@ private:
     }
 
     void prepareParticles(MElement& element) {
-        std::string file = particleSystemName(element.name->view());
-        std::string path = std::string(kParticleFolder) + "/" + file + ".particles";
+        std::string path = particleFilePath(element.name->view());
         MElementVisual& visual = *element.visual;
         MParticleSystem* system = visual.particleSystem;
         if (!system) {
@@ -160,28 +143,8 @@ private:
                        path.c_str());
     }
 
-    // "image:" + name gives "file" or "scene:file"; the movie lies in that
-    // scene's folder (or this one's) as "<file>.ogv".
-    std::string moviePath(const MElement& element) {
-        std::string folder = scene_.folder->text;
-        std::string file = element.name->text;
-        if (scene_.extraConfig) {
-            Symbol* key = intern(std::string("image:") + element.name->text);
-            if (const Value* value = scene_.extraConfig->find(key)) {
-                file = entryText(*value);
-                size_t colon = file.find(':');
-                if (colon != std::string::npos) {
-                    if (MScene* other = context_.registry.find(intern(file.substr(0, colon))))
-                        folder = other->folder->text;
-                    file = file.substr(colon + 1);
-                }
-            }
-        }
-        return folder + "/" + file + ".ogv";
-    }
-
     void prepareMovie(MElement& element) {
-        std::string path = moviePath(element);
+        std::string path = movieFilePath(scene_, element, context_.registry);
         MImageAnim& image = element.visual->image;
         image.movie = context_.resources.video(path.c_str());
         // The poster stands for the movie in the image record; held once

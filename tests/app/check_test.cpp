@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 using namespace glint;
 using namespace glint::test;
 
@@ -10,10 +12,92 @@ namespace {
 
 std::string check(const std::string& folder) { return shellQuote(playerPath()) + " check " + shellQuote(folder); }
 
-TEST(Check, TheDemoGameIsClean) {
+// The sample game's letter runs one line past the bottom of its text box
+// (the last line sits on the paper's edge): its one error. Warnings are
+// allowed there.
+TEST(Check, TheDemoGameHasNoErrorButItsLetterText) {
     CommandResult result = runCommand(check((sourceDir() / "games" / "demo").string()));
-    EXPECT_EQ(result.status, 0) << result.out << result.err;
-    EXPECT_NE(result.out.find("checked 10 scenes: 0 errors\n"), std::string::npos) << result.out;
+    EXPECT_EQ(result.status, 1) << result.out << result.err;
+    std::string errors;
+    std::istringstream lines(result.out);
+    for (std::string line; std::getline(lines, line);)
+        if (line.find(": error: ") != std::string::npos || line.starts_with("ERROR"))
+            errors += line + "\n";
+    EXPECT_EQ(errors, "data/rooms/sub_letter/_sub_letter.scene:4: error: text \"letter_text\" of words overflows its "
+                      "box with data/_localization.txt: 435x556 in 440x520\n");
+    EXPECT_NE(result.out.find("checked 10 scenes: 1 errors\n"), std::string::npos) << result.out;
+}
+
+// tests/app/lint_game has one fault of each kind: an image the scene names
+// and the game lacks, a key that the French table lacks (in a scene and in
+// a script), a sign whose French text needs two lines in a box of one, and
+// an image nothing uses.
+TEST(Check, TheLintReportsEachKindOfFindingAtItsLine) {
+    const std::string expected =
+        "data/hall/_hall.scene:4: error: missing image data/hall/lamp.png\n"
+        "data/hall/_hall.scene:6: error: key \"title_text\" is missing from data/_localization_fr.txt\n"
+        "data/hall/hall.script:2: error: key \"farewell\" is missing from data/_localization_fr.txt\n"
+        "data/hall/_hall.scene:5: error: text \"sign_text\" of sign overflows its box with "
+        "data/_localization_fr.txt: 170x40 in 200x20\n"
+        "data/hall/old_door.png:1: warning: nothing uses this file\n"
+        "checked 2 scenes: 4 errors\n";
+    std::string game = (sourceDir() / "tests" / "app" / "lint_game").string();
+    for (const char* option : {"", " --strict"}) {
+        CommandResult result = runCommand(check(game) + option);
+        EXPECT_EQ(result.status, 1) << option;
+        EXPECT_EQ(result.out, expected) << option;
+    }
+}
+
+// A minimal game whose only finding is a warning.
+void writeCleanGame(const TempDir& game) {
+    writeFile(game / "data" / "game.cfg", "BuildScreenW=800\r\nBuildSupportMScene=1\r\n");
+    writeFile(game / "data" / "scenes.cfg", "data/hall\r\n");
+    writeFile(game / "data" / "_interface" / "_game.scene", "{}");
+    writeFile(game / "data" / "hall" / "_hall.scene", "{}");
+    writeFile(game / "data" / "_interface" / "_scripts" / "common_all.script", "");
+    writeFile(game / "data" / "_interface" / "_scripts" / "common_all_post.script", "");
+}
+
+TEST(Check, WarningsFailOnlyWhenStrict) {
+    TempDir game;
+    writeCleanGame(game);
+    writeFile(game / "data" / "hall" / "notes.txt", "left over");
+    // Read only when the script runs: its mention is what the lint sees.
+    writeFile(game / "data" / "hall" / "list.txt", "a\r\nb\r\n");
+    writeFile(game / "data" / "hall" / "hall.script", "fun load {\n  read_lines #lines[] \"data/hall/list.txt\"\n}\n");
+    struct Case {
+        const char* option;
+        int status;
+    } cases[] = {{"", 0}, {" --strict", 1}};
+    for (const Case& c : cases) {
+        CommandResult result = runCommand(check(game.str()) + c.option);
+        EXPECT_EQ(result.status, c.status) << c.option;
+        EXPECT_EQ(result.out, "data/hall/notes.txt:1: warning: nothing uses this file\n"
+                              "checked 2 scenes: 0 errors\n")
+            << c.option;
+    }
+}
+
+// The sound list names its files; particle elements and movies name theirs
+// by the element's name (ps_smoke_2 uses the system "smoke"); scripts name
+// sounds of their scene's list.
+TEST(Check, ReportsMissingSoundsParticlesAndVideosAgainstTheirLists) {
+    TempDir game;
+    writeCleanGame(game);
+    writeFile(game / "data" / "hall" / "_hall.scene",
+              "{\"elements\": {\n  \"ps_smoke_2\": {},\n  \"movie_intro\": {}\n}}");
+    writeFile(game / "data" / "hall" / "_sounds" / "_sounds.cfg", "creak=1\r\nbell=1\r\n");
+    writeFile(game / "data" / "hall" / "_sounds" / "bell.ogg", "");
+    writeFile(game / "data" / "hall" / "hall.script", "fun ring {\n  sound *bell\n  sound *thunder\n}\n");
+    CommandResult result = runCommand(check(game.str()));
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.out,
+              "data/hall/_hall.scene:2: error: missing particle file data/_interface/particles/smoke.particles\n"
+              "data/hall/_hall.scene:3: error: missing video data/hall/movie_intro.ogv\n"
+              "data/hall/_sounds/_sounds.cfg:1: error: missing sound data/hall/_sounds/creak.ogg\n"
+              "data/hall/hall.script:3: error: sound *thunder is in no sound list of hall\n"
+              "checked 2 scenes: 4 errors\n");
 }
 
 TEST(Check, ReportsScriptAndContentErrorsWithTheirTextsAndFails) {
@@ -54,6 +138,7 @@ TEST(Check, ReportsErrorsOfLetterCodedScenes) {
 TEST(Check, UsageAndMissingFolders) {
     EXPECT_EQ(runCommand(shellQuote(playerPath()) + " check").status, 2);
     EXPECT_EQ(runCommand(check("/nonexistent/game")).status, 2);
+    EXPECT_EQ(runCommand(check(sourceDir().string()) + " --lenient").status, 2);
 }
 
 TEST(Check, WarningsAndTracesOfLoadsAreNoErrors) {

@@ -80,6 +80,21 @@ TEST_F(ProvePlayTest, FinishesTheGameStepByStep) {
         EXPECT_TRUE(std::filesystem::exists(out / "shots" / ("step-000" + std::to_string(step) + ".png"))) << step;
 }
 
+// A found key that flies into the panel is taken once it has landed: the
+// step after the find waits for the flight instead of clicking a slot
+// that cannot give the key yet.
+TEST_F(ProvePlayTest, WaitsForAFindToLandBeforeTakingIt) {
+    makeGame(kBell);
+    std::string room = readFile(game / "data/startup/startup.script");
+    room.replace(room.find("pick_item ^item_key"), 19, "start_picking_anim $key");
+    room.replace(room.find("init {\n"), 7, "init {\n  set $key.item ^item_key\n");
+    file("data/startup/startup.script", room);
+    CommandResult result = prove();
+    EXPECT_EQ(result.status, 0) << result.out << result.err;
+    EXPECT_EQ(lastLine(result.out), "finished in 4 steps") << result.out;
+    EXPECT_NE(result.out.find("step 3 in startup: portal_hall: "), std::string::npos) << result.out;
+}
+
 struct StuckCase {
     const char* name;
     const char* hall;

@@ -20,6 +20,13 @@ struct MountList {
 MountList mounted;
 KResourceArchiveDirect* fileSystem = nullptr;
 bool tracing = false;
+KResourceLookupObserver lookupObserver = nullptr;
+void* lookupObserverUser = nullptr;
+
+void observe(const char* path) {
+    if (lookupObserver && path)
+        lookupObserver(path, lookupObserverUser);
+}
 
 void append(KResourceArchive* archive) {
     archive->prev = mounted.last;
@@ -70,7 +77,13 @@ int resourceMountArchive(const char* path) {
     return K_RES_OK;
 }
 
+void resourceSetLookupObserver(KResourceLookupObserver observer, void* user) {
+    lookupObserver = observer;
+    lookupObserverUser = user;
+}
+
 bool resourceGetInfo(const char* path, KResourceEntryInfo* info) {
+    observe(path);
     static char name[kResourcePathBuffer];
     archiveEntryName(dataPath(), path, name);
     for (KResourceArchive* archive = mounted.first; archive; archive = nextArchive(archive)) {
@@ -83,6 +96,7 @@ bool resourceGetInfo(const char* path, KResourceEntryInfo* info) {
 }
 
 bool resourceLoadFile(const char* path, char** data, int32_t* size) {
+    observe(path);
     static char name[kResourcePathBuffer];
     archiveEntryName(dataPath(), path, name);
     for (KResourceArchive* archive = mounted.first; archive; archive = nextArchive(archive)) {
@@ -120,6 +134,7 @@ void KResourceStream::close() {
 
 int KResourceStream::open(const char* path) {
     close();
+    observe(path);
     static char disk[kResourcePathBuffer];
     diskEntryName(path, disk);
     if (fileSystem && (file_ = fileSystem->openFile(disk))) {

@@ -38,6 +38,11 @@ bool resourceGetInfo(const char* path, KResourceEntryInfo* info);
 bool resourceLoadFile(const char* path, char** data, int32_t* size);
 void resourceShutdown();
 
+// Called with every path the layer is asked about, found or not, so that a
+// tool can learn which files a game reads; null stops it.
+using KResourceLookupObserver = void (*)(const char* path, void* user);
+void resourceSetLookupObserver(KResourceLookupObserver observer, void* user);
+
 // Holds one open file; closes it when reopened, closed or destroyed.
 class KResourceStream {
 public:

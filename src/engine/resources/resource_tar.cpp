@@ -119,20 +119,26 @@ void listTree(const TarNode& directory, std::string& path, KResourceArchive::Fil
 
 } // namespace
 
-int KResourceArchiveTar::open(const char* path, int, const char*) {
+int KResourceArchiveTar::open(const char* path, int, const char*) { return start(std::fopen(path, "rb"), path); }
+
+// A memory stream reads the bytes in place; "r" mode never writes to them.
+int KResourceArchiveTar::openBytes(const void* data, size_t size, const char* name) {
+    return start(size ? fmemopen(const_cast<void*>(data), size, "rb") : nullptr, name);
+}
+
+int KResourceArchiveTar::start(std::FILE* file, const char* name) {
     stream_.reset();
     root_ = TarNode{};
     root_.isDirectory = true;
-    std::FILE* file = std::fopen(path, "rb");
     if (!file)
         return K_RES_ERR_OPEN;
     stream_ = SharedStream(file, std::fclose);
     length_ = 0;
     if (fseeko(file, 0, SEEK_END) == 0)
         length_ = ftello(file);
-    walk(path);
+    walk(name);
     size_t count = root_.children.size();
-    logMessage("Resource: added archive '%s' with %d %s", path, static_cast<int>(count),
+    logMessage("Resource: added archive '%s' with %d %s", name, static_cast<int>(count),
                count == 1 ? "entry" : "entries");
     return K_RES_OK;
 }

@@ -29,6 +29,9 @@ struct TarNode {
 class KResourceArchiveTar : public KResourceArchive {
 public:
     int open(const char* path, int reserved, const char* password) override;
+    // The same over an archive in memory: data (size bytes) must outlive the
+    // archive and every file opened from it; name only appears in the log.
+    int openBytes(const void* data, size_t size, const char* name);
     bool enumerate(const char* directory, EnumerateCallback callback, void* user) override;
     bool getInfo(const char* path, KResourceEntryInfo* info) override;
     KResourceFile* openFile(const char* path) override;
@@ -36,6 +39,8 @@ public:
     void listFiles(FileCallback callback, void* user) override;
 
 private:
+    // Takes the stream (null when it could not be opened) and reads its entries.
+    int start(std::FILE* file, const char* name);
     void walk(const char* path);
     bool addEntry(const char* path, bool directory, uint32_t dataOffset, int32_t size, int64_t mtime);
     const TarNode* find(const char* path) const;

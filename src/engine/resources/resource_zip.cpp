@@ -101,11 +101,25 @@ int KResourceArchiveZip::open(const char* path, int, const char* password) {
         return K_RES_ERR_ARCHIVE;
     struct stat status {};
     archiveLength_ = stat(path, &status) == 0 ? static_cast<int64_t>(status.st_size) : 0;
-    std::snprintf(password_, sizeof password_, "%s", password ? password : "");
+    return readDirectory(path, password);
+}
 
+int KResourceArchiveZip::openBytes(const void* data, size_t size, const char* name, const char* password) {
+    close();
+    memory_ = ZipMemorySource{static_cast<const unsigned char*>(data), size, 0};
+    zlib_filefunc64_def functions = zipMemoryFunctions(&memory_);
+    handle_ = unzOpen2_64(name, &functions);
+    if (!handle_)
+        return K_RES_ERR_ARCHIVE;
+    archiveLength_ = static_cast<int64_t>(size);
+    return readDirectory(name, password);
+}
+
+int KResourceArchiveZip::readDirectory(const char* name, const char* password) {
+    std::snprintf(password_, sizeof password_, "%s", password ? password : "");
     unz_global_info global{};
     unzGetGlobalInfo(handle_, &global);
-    logMessage("Resource: added archive '%s' with %d %s", path, static_cast<int>(global.number_entry),
+    logMessage("Resource: added archive '%s' with %d %s", name, static_cast<int>(global.number_entry),
                global.number_entry == 1 ? "entry" : "entries");
 
     for (int step = unzGoToFirstFile(handle_); step == UNZ_OK; step = unzGoToNextFile(handle_)) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "engine/resources/resource_archive.h"
+#include "engine/resources/zip_memory.h"
 
 #include <memory>
 #include <minizip/unzip.h>
@@ -23,6 +24,9 @@ class KResourceArchiveZip : public KResourceArchive {
 public:
     ~KResourceArchiveZip() override;
     int open(const char* path, int reserved, const char* password) override;
+    // The same over an archive in memory: data (size bytes) must outlive the
+    // archive; name only appears in the log.
+    int openBytes(const void* data, size_t size, const char* name, const char* password);
     bool enumerate(const char* directory, EnumerateCallback callback, void* user) override;
     bool getInfo(const char* path, KResourceEntryInfo* info) override;
     KResourceFile* openFile(const char* path) override;
@@ -31,6 +35,8 @@ public:
 
 private:
     void close();
+    // After the handle is open: keeps the password and reads the directory.
+    int readDirectory(const char* name, const char* password);
     const ZipEntry* find(const char* path) const;
     // The whole entry in a new buffer of size + 1 bytes ending in 0.
     char* decompress(const ZipEntry& entry);
@@ -40,6 +46,7 @@ private:
     unzFile handle_ = nullptr;
     char password_[256] = {};
     int64_t archiveLength_ = 0;
+    ZipMemorySource memory_;
     std::vector<ZipEntry> entries_;
 };
 

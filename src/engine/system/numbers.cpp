@@ -64,6 +64,12 @@ float sinTable[kTrigTableSize];
 float cosTable[kTrigTableSize];
 
 void initMathTables() {
+    // The tables never change: every script system registers its commands
+    // (and so calls this), but only the first call computes them.
+    static bool filled = false;
+    if (filled)
+        return;
+    filled = true;
     for (int i = 0; i < kTrigTableSize; ++i) {
         double angle = i * 2 * std::numbers::pi / kTrigTableSize;
         sinTable[i] = static_cast<float>(std::sin(angle));

@@ -1,0 +1,65 @@
+// Files under data/ that the game never uses: left over from earlier
+// versions of a scene, or named with a typing error somewhere that the
+// other findings then report as missing. They only cost space, so they are
+// warnings; a file whose name a text file of the game mentions counts as
+// used, since some are only read once a scene opens or a script runs.
+#include "app/lint.h"
+
+#include "app/application.h"
+#include "app/engine.h"
+#include "engine/resources/resource.h"
+#include "resource/resource_manager.h"
+
+#include <filesystem>
+#include <system_error>
+
+namespace glint {
+
+namespace {
+
+// Text files that may name other files: entries of configurations that
+// are read only when a scene opens ("anim:" images of a scene's extra
+// configuration), paths that scripts hand to the file commands.
+bool namesFiles(const std::string& path) {
+    for (const char* extension : {".scene", ".script", ".cfg", ".sxcfg", ".atlas", ".txt", ".xml"})
+        if (path.ends_with(extension))
+            return true;
+    return false;
+}
+
+bool mentioned(LintContext& lint, const std::string& path) {
+    std::string_view name = fileNameOf(path);
+    for (const std::string& file : lint.readFiles)
+        if (file != path && namesFiles(file) && lint.sources.text(file).find(name) != std::string::npos)
+            return true;
+    return false;
+}
+
+std::set<std::string> registeredPaths(const MResourceManager& resources) {
+    std::set<std::string> paths;
+    for (const MResource* resource = resources.first(); resource; resource = resource->next) paths.insert(resource->path);
+    return paths;
+}
+
+} // namespace
+
+void lintUnusedFiles(LintContext& lint) {
+    namespace fs = std::filesystem;
+    std::set<std::string> registered = registeredPaths(lint.engine.resources);
+    // The splash images show before loading, which the check does not reach.
+    for (const std::string& splash : lint.engine.app.platform.splash) registered.insert(splash);
+    fs::path data = resolveDataPath("data");
+    std::error_code error;
+    std::set<std::string> unused; // sorted, so the report reads the same on every machine
+    for (fs::recursive_directory_iterator it(data, error), end; !error && it != end; it.increment(error)) {
+        if (!it->is_regular_file(error))
+            continue;
+        std::string path = "data/" + it->path().lexically_relative(data).generic_string();
+        if (!lint.readFiles.count(path) && !lint.namedFiles.count(path) && !registered.count(path) &&
+            !mentioned(lint, path))
+            unused.insert(path);
+    }
+    for (const std::string& path : unused) lint.report.warning(path, 1, "nothing uses this file");
+}
+
+} // namespace glint
