@@ -19,19 +19,23 @@ namespace {
 
 // Text files that may name other files: entries of configurations that
 // are read only when a scene opens ("anim:" images of a scene's extra
-// configuration), paths that scripts hand to the file commands.
+// configuration), paths that scripts hand to the file commands, the images
+// of particle systems.
 bool namesFiles(const std::string& path) {
-    for (const char* extension : {".scene", ".script", ".cfg", ".sxcfg", ".atlas", ".txt", ".xml"})
+    for (const char* extension : {".scene", ".script", ".cfg", ".sxcfg", ".atlas", ".txt", ".xml", ".particles"})
         if (path.ends_with(extension))
             return true;
     return false;
 }
 
+// Particle files are only named (the check prepares no element), so the
+// files the findings looked at are searched as well as those the run read.
 bool mentioned(LintContext& lint, const std::string& path) {
     std::string_view name = fileNameOf(path);
-    for (const std::string& file : lint.readFiles)
-        if (file != path && namesFiles(file) && lint.sources.text(file).find(name) != std::string::npos)
-            return true;
+    for (const std::set<std::string>* files : {&lint.readFiles, &lint.namedFiles})
+        for (const std::string& file : *files)
+            if (file != path && namesFiles(file) && lint.sources.text(file).find(name) != std::string::npos)
+                return true;
     return false;
 }
 

@@ -79,6 +79,19 @@ TEST(Check, WarningsFailOnlyWhenStrict) {
     }
 }
 
+// A particle system's image is named only inside its description, which
+// the game reads when the element's scene opens.
+TEST(Check, AParticleImageCountsAsUsed) {
+    TempDir game;
+    writeCleanGame(game);
+    writeFile(game / "data" / "hall" / "_hall.scene", "{\"elements\": {\"ps_glow\": {}}}");
+    writeFile(game / "data" / "_interface" / "particles" / "glow.particles", "I glow.png 1\r\nE 5\r\n");
+    writeFile(game / "data" / "_interface" / "particles" / "glow.png", "");
+    CommandResult result = runCommand(check(game.str()) + " --strict");
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.out, "checked 2 scenes: 0 errors\n");
+}
+
 // The sound list names its files; particle elements and movies name theirs
 // by the element's name (ps_smoke_2 uses the system "smoke"); scripts name
 // sounds of their scene's list.
