@@ -96,11 +96,11 @@ TEST(Player, HeadlessRunShowsTheSplashScreensFading) {
 TEST(Player, HeadlessRunDrawsTheLoadingScreenWithItsProgress) {
     TempDir out;
     // Loading begins after the two splash screens (frame 802): the bar grows
-    // with the glow on its end, and once loading is done the whole bar and
-    // "Click to continue" show.
+    // with the glow on its end, and once loading is done (a few frames later)
+    // the whole bar and "Click to continue" show.
     std::string during = (out / "during.png").string(), done = (out / "done.png").string();
     CommandResult result =
-        runCommand(headlessRun("--frames 816 --shot 805:" + shellQuote(during) + " --shot 815:" + shellQuote(done)));
+        runCommand(headlessRun("--frames 831 --shot 805:" + shellQuote(during) + " --shot 830:" + shellQuote(done)));
     ASSERT_EQ(result.status, 0) << result.err;
     std::filesystem::path expected = sourceDir() / "tests/app/expected";
     expectPngMatches(readFile(during), (expected / "loading_during.png").string());
