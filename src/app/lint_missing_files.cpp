@@ -67,7 +67,10 @@ private:
         }
         if (visual->isParticleSystem())
             missing(particleFilePath(e.name->view()), "particle file", file, name);
-        if (elementShowsText(e) && !engine_.fonts.font(e.font)) {
+        // Font 0 is every element's default, and the player draws with font 1
+        // when a game has none: only a font named on purpose must exist.
+        bool fontMissing = !engine_.fonts.font(e.font) && (e.font != 0 || !engine_.fonts.drawingFont(0));
+        if (elementShowsText(e) && fontMissing) {
             std::string font = std::string(kFontsFolder) + "/font_" + std::to_string(e.font) + ".font";
             if (firstReport(font + "@" + file))
                 report_.error(file, sources_.lineOf(file, name), "missing font " + font);

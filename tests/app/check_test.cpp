@@ -94,12 +94,13 @@ TEST(Check, AParticleImageCountsAsUsed) {
 
 // The sound list names its files; particle elements and movies name theirs
 // by the element's name (ps_smoke_2 uses the system "smoke"); scripts name
-// sounds of their scene's list.
-TEST(Check, ReportsMissingSoundsParticlesAndVideosAgainstTheirLists) {
+// sounds of their scene's list; a text element names its font by number.
+TEST(Check, ReportsMissingSoundsParticlesVideosAndFontsWhereTheyAreNamed) {
     TempDir game;
     writeCleanGame(game);
     writeFile(game / "data" / "hall" / "_hall.scene",
-              "{\"elements\": {\n  \"ps_smoke_2\": {},\n  \"movie_intro\": {}\n}}");
+              "{\"elements\": {\n  \"ps_smoke_2\": {},\n  \"movie_intro\": {},\n"
+              "  \"label\": {\"Tk\": \"hello\", \"T\": [3], \"D\": [100, 20]}\n}}");
     writeFile(game / "data" / "hall" / "_sounds" / "_sounds.cfg", "creak=1\r\nbell=1\r\n");
     writeFile(game / "data" / "hall" / "_sounds" / "bell.ogg", "");
     writeFile(game / "data" / "hall" / "hall.script", "fun ring {\n  sound *bell\n  sound *thunder\n}\n");
@@ -108,9 +109,10 @@ TEST(Check, ReportsMissingSoundsParticlesAndVideosAgainstTheirLists) {
     EXPECT_EQ(result.out,
               "data/hall/_hall.scene:2: error: missing particle file data/_interface/particles/smoke.particles\n"
               "data/hall/_hall.scene:3: error: missing video data/hall/movie_intro.ogv\n"
+              "data/hall/_hall.scene:4: error: missing font data/_interface/fonts/font_3.font\n"
               "data/hall/_sounds/_sounds.cfg:1: error: missing sound data/hall/_sounds/creak.ogg\n"
               "data/hall/hall.script:3: error: sound *thunder is in no sound list of hall\n"
-              "checked 2 scenes: 4 errors\n");
+              "checked 2 scenes: 5 errors\n");
 }
 
 TEST(Check, ReportsScriptAndContentErrorsWithTheirTextsAndFails) {
