@@ -13,7 +13,8 @@ std::string check(const std::string& folder) { return shellQuote(playerPath()) +
 TEST(Check, TheDemoGameIsClean) {
     CommandResult result = runCommand(check((sourceDir() / "games" / "demo").string()));
     EXPECT_EQ(result.status, 0) << result.out << result.err;
-    EXPECT_NE(result.out.find("checked 10 scenes: 0 errors\n"), std::string::npos) << result.out;
+    // The sample game grows; whatever its number of scenes, none has errors.
+    EXPECT_NE(result.out.find(" scenes: 0 errors\n"), std::string::npos) << result.out;
 }
 
 TEST(Check, ReportsScriptAndContentErrorsWithTheirTextsAndFails) {
