@@ -10,6 +10,7 @@
 #include "engine/resources/resource.h"
 #include "resource/resource_manager.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
 
@@ -39,6 +40,23 @@ bool mentioned(LintContext& lint, const std::string& path) {
     return false;
 }
 
+// The same file for another language ("guide_de.xml" beside "guide.xml"),
+// read in place of the other when that language is chosen; and a video's
+// subtitles ("movie_intro.srt" beside "movie_intro.ogv"), read with it.
+// Both are used when the file they stand beside is.
+std::vector<std::string> companionsOf(const std::string& path, const std::vector<std::string>& suffixes) {
+    std::filesystem::path file(path);
+    std::string stem = (file.parent_path() / file.stem()).generic_string();
+    std::string extension = file.extension().string();
+    std::vector<std::string> companions;
+    for (const std::string& suffix : suffixes)
+        if (!suffix.empty() && stem.ends_with(suffix))
+            companions.push_back(stem.substr(0, stem.size() - suffix.size()) + extension);
+    if (extension == ".srt")
+        companions.push_back(stem + ".ogv");
+    return companions;
+}
+
 std::set<std::string> registeredPaths(const MResourceManager& resources) {
     std::set<std::string> paths;
     for (const MResource* resource = resources.first(); resource; resource = resource->next) paths.insert(resource->path);
@@ -54,13 +72,23 @@ void lintUnusedFiles(LintContext& lint) {
     for (const std::string& splash : lint.engine.app.platform.splash) registered.insert(splash);
     fs::path data = resolveDataPath("data");
     std::error_code error;
+    std::vector<std::string> suffixes = localizationSuffixes(lint.engine);
+    // The window's title comes from the chosen language's title file, read
+    // at start-up by the player before the check's engine exists.
+    for (const std::string& suffix : suffixes) registered.insert("data/game_title" + suffix + ".txt");
+    auto used = [&](const std::string& path) {
+        return lint.readFiles.count(path) || lint.namedFiles.count(path) || registered.count(path) ||
+               mentioned(lint, path);
+    };
     std::set<std::string> unused; // sorted, so the report reads the same on every machine
     for (fs::recursive_directory_iterator it(data, error), end; !error && it != end; it.increment(error)) {
         if (!it->is_regular_file(error))
             continue;
         std::string path = "data/" + it->path().lexically_relative(data).generic_string();
-        if (!lint.readFiles.count(path) && !lint.namedFiles.count(path) && !registered.count(path) &&
-            !mentioned(lint, path))
+        if (used(path))
+            continue;
+        std::vector<std::string> companions = companionsOf(path, suffixes);
+        if (std::none_of(companions.begin(), companions.end(), used))
             unused.insert(path);
     }
     for (const std::string& path : unused) lint.report.warning(path, 1, "nothing uses this file");

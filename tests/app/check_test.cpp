@@ -84,6 +84,27 @@ TEST(Check, AParticleImageCountsAsUsed) {
     EXPECT_EQ(result.out, "checked 2 scenes: 0 errors\n");
 }
 
+// A file for another language stands in for the file it is named after,
+// a video's subtitles go with the video, and every language has its
+// window title: none of them is left over.
+TEST(Check, LanguageVariantsSubtitlesAndTitlesCountAsUsed) {
+    TempDir game;
+    writeCleanGame(game);
+    writeFile(game / "data" / "game.cfg", "BuildScreenW=800\r\nBuildSupportMScene=1\r\nBuildSupportedLanguages=de\r\n");
+    writeFile(game / "data" / "_localization.txt", "hello\tHello\r\n");
+    writeFile(game / "data" / "_localization_de.txt", "hello\tHallo\r\n");
+    writeFile(game / "data" / "game_title_de.txt", "TitleCE=Die Halle\r\n");
+    writeFile(game / "data" / "hall" / "_hall.scene", "{\"elements\": {\"movie_intro\": {}}}");
+    writeFile(game / "data" / "hall" / "movie_intro.ogv", "");
+    writeFile(game / "data" / "hall" / "movie_intro.srt", "");
+    writeFile(game / "data" / "hall" / "list.txt", "a\r\n");
+    writeFile(game / "data" / "hall" / "list_de.txt", "a\r\n");
+    writeFile(game / "data" / "hall" / "hall.script", "fun load {\n  read_lines #lines[] \"data/hall/list.txt\"\n}\n");
+    CommandResult result = runCommand(check(game.str()) + " --strict");
+    EXPECT_EQ(result.status, 0) << result.out << result.err;
+    EXPECT_EQ(result.out, "checked 2 scenes: 0 errors\n");
+}
+
 // The sound list names its files; particle elements and movies name theirs
 // by the element's name (ps_smoke_2 uses the system "smoke"); scripts name
 // sounds of their scene's list; a text element names its font by number.
