@@ -341,7 +341,14 @@ TEST_F(ClipPlayerTest, TheManagerAndItsClipsLogTheirLives) {
     ASSERT_TRUE(openClip("frames.ogv"));
     player.reset();
     manager.reset();
-    EXPECT_EQ(log(), "Initializing Theora Playback Library (1.1)\n"
+    // A worker may be decoding the clip's first frames when it is destroyed:
+    // then the clip waits for it, and says so.
+    std::string lines = log();
+    const std::string waited = " - Waiting for WorkerThread to finish decoding in order to destroy\n"
+                               " - WorkerThread done, destroying...\n";
+    if (lines.ends_with(waited))
+        lines.erase(lines.size() - waited.size());
+    EXPECT_EQ(lines, "Initializing Theora Playback Library (1.1)\n"
                      "  - libtheora version: Xiph.Org libtheora 1.2.0alpha 20100924 (Ptalarbvorm)\n"
                      "  - libvorbis version: Xiph.Org libVorbis 1.3.4\n"
                      "------------------------------------\n"
