@@ -2,7 +2,7 @@
 // from the menu (a new player, a new game) up the tower and quits; the
 // room it reached has saved itself. A second run, in the same per-user
 // folder, clicks Continue on the menu and is proved to the ending by the
-// game's own hints.
+// game's own hints. Both runs play the loose files, or an archive of them.
 #include "support/test_support.h"
 
 #include <gtest/gtest.h>
@@ -48,14 +48,37 @@ std::string dump(const std::string& file) {
     return runCommand(shellQuote(toolPath()) + " save dump " + shellQuote(file)).out;
 }
 
-TEST(DemoContinue, ASavedGameContinuesToTheEnding) {
-    TempDir home, out;
+struct Variant {
+    const char* name;
+    bool packed;
+};
+
+void PrintTo(const Variant& c, std::ostream* out) { *out << c.name; }
+
+class DemoContinue : public ::testing::TestWithParam<Variant> {
+protected:
+    // The sample game itself, or a folder holding nothing but a data.pak of it.
+    fs::path gameFolder() {
+        if (!GetParam().packed)
+            return kDemo;
+        CommandResult made = runCommand(shellQuote(toolPath()) + " pak create " +
+                                        shellQuote((packed / "data.pak").string()) + " " + shellQuote(kDemo.string()));
+        EXPECT_EQ(made.status, 0) << made.err;
+        return packed.path();
+    }
+
+    TempDir packed, home, out;
+};
+
+TEST_P(DemoContinue, ASavedGameContinuesToTheEnding) {
+    const std::string game = gameFolder().string();
+    ASSERT_FALSE(HasFailure());
     std::string toTheTower = walkthroughToTheTower();
     ASSERT_NE(toTheTower, "") << "the walkthrough takes no shot in the lamp room";
     writeFile(out / "first.txt", toTheTower);
     std::string inHome = "cd " + shellQuote(out.str()) + " && XDG_DATA_HOME=" + shellQuote(home.str()) + " ";
 
-    CommandResult first = runCommand(inHome + shellQuote(playerPath()) + " " + shellQuote(kDemo.string()) +
+    CommandResult first = runCommand(inHome + shellQuote(playerPath()) + " " + shellQuote(game) +
                                      " --headless --frames 4000 --input first.txt");
     ASSERT_EQ(first.status, 0) << first.err;
     std::string list = findFile(home.path(), "profiles.sav");
@@ -70,7 +93,7 @@ TEST(DemoContinue, ASavedGameContinuesToTheEnding) {
                                   "330 click 10 10\n"
                                   "460 click 500 600\n"
                                   "600 click 512 324\n");
-    CommandResult second = runCommand(inHome + shellQuote(playerPath()) + " prove " + shellQuote(kDemo.string()) +
+    CommandResult second = runCommand(inHome + shellQuote(playerPath()) + " prove " + shellQuote(game) +
                                       " --input second.txt");
     std::string said = second.out + second.err;
     // Continue brought the player back up the tower, where proving began.
@@ -80,5 +103,8 @@ TEST(DemoContinue, ASavedGameContinuesToTheEnding) {
     EXPECT_EQ(second.status, 0) << said;
     EXPECT_NE(said.find("finished in"), std::string::npos) << said;
 }
+
+INSTANTIATE_TEST_SUITE_P(Data, DemoContinue, ::testing::Values(Variant{"loose", false}, Variant{"packed", true}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
