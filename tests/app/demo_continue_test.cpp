@@ -58,13 +58,11 @@ void PrintTo(const Variant& c, std::ostream* out) { *out << c.name; }
 class DemoContinue : public ::testing::TestWithParam<Variant> {
 protected:
     // The sample game itself, or a folder holding nothing but a data.pak of it.
-    fs::path gameFolder() {
-        if (!GetParam().packed)
-            return kDemo;
-        CommandResult made = runCommand(shellQuote(toolPath()) + " pak create " +
-                                        shellQuote((packed / "data.pak").string()) + " " + shellQuote(kDemo.string()));
-        EXPECT_EQ(made.status, 0) << made.err;
-        return packed.path();
+    std::filesystem::path gameFolder() {
+        std::string err;
+        std::filesystem::path game = demoGameFolder(GetParam().packed, packed, err);
+        EXPECT_FALSE(game.empty()) << err;
+        return game;
     }
 
     TempDir packed, home, out;

@@ -26,13 +26,10 @@ protected:
     // The game folder to play: the sample game itself, or a folder holding
     // nothing but a freshly built data.pak of it.
     std::filesystem::path gameFolder() {
-        std::filesystem::path demo = sourceDir() / "games" / "demo";
-        if (!GetParam().packed)
-            return demo;
-        CommandResult made = runCommand(shellQuote(toolPath()) + " pak create " +
-                                        shellQuote((packed / "data.pak").string()) + " " + shellQuote(demo.string()));
-        EXPECT_EQ(made.status, 0) << made.err;
-        return packed.path();
+        std::string err;
+        std::filesystem::path game = demoGameFolder(GetParam().packed, packed, err);
+        EXPECT_FALSE(game.empty()) << err;
+        return game;
     }
 
     TempDir packed, out, home;

@@ -80,4 +80,14 @@ std::string toolPath() { return GLINT_TOOL_PATH; }
 std::string playerPath() { return GLINT_PLAYER_PATH; }
 fs::path sourceDir() { return GLINT_SOURCE_PATH; }
 
+fs::path demoGameFolder(bool packed, const TempDir& packedDir, std::string& err) {
+    fs::path demo = sourceDir() / "games" / "demo";
+    if (!packed)
+        return demo;
+    CommandResult made = runCommand(shellQuote(toolPath()) + " pak create " +
+                                    shellQuote((packedDir / "data.pak").string()) + " " + shellQuote(demo.string()));
+    err = made.err;
+    return made.status == 0 ? packedDir.path() : fs::path();
+}
+
 } // namespace glint::test

@@ -42,4 +42,9 @@ std::string toolPath();
 std::string playerPath();
 std::filesystem::path sourceDir();
 
+// The sample game to play: its own folder, or (packed) a folder holding
+// nothing but a data.pak of it freshly built into packedDir. Empty when
+// the archive could not be made; err then says why.
+std::filesystem::path demoGameFolder(bool packed, const TempDir& packedDir, std::string& err);
+
 } // namespace glint::test
