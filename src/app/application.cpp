@@ -3,6 +3,7 @@
 #include "app/engine.h"
 #include "app/user_identity.h"
 #include "engine/resources/resource.h"
+#include "engine/system/memory.h"
 #include "engine/window/game_window.h"
 #include "game/game_property_file.h"
 #include "resource/resource_manager.h"
@@ -89,6 +90,8 @@ void MApplication::startEngine() {
 void MApplication::stopEngine() {
     engine_.reset();
     resources_.reset();
+    // A restart builds the whole game anew on top of what this one freed.
+    releaseFreeMemory();
 }
 
 void MApplication::pollInput() {

@@ -3,6 +3,7 @@
 // fade in.
 #include "game/navigation.h"
 
+#include "engine/system/memory.h"
 #include "game/navigation_steps.h"
 #include "resource/resource.h"
 #include "resource/resource_manager.h"
@@ -154,6 +155,8 @@ void MNavigation::advanceSwitch() {
     case 0: switchStep0(); break;
     case 1:
         host_.resources().loadAllQueued();
+        // The scene left behind has dropped its images and sounds.
+        releaseFreeMemory();
         switchStep = 2;
         break;
     default: switchStep2(); break;
