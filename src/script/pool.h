@@ -23,9 +23,7 @@ public:
     }
 
     template <typename... Args> T* create(Args&&... args) {
-        if (!freeList_) grow();
-        Slot* slot = freeList_;
-        freeList_ = slot->nextFree;
+        Slot* slot = takeSlot();
         slot->live = true;
         slot->marked = false;
         ++live_;
@@ -52,29 +50,25 @@ public:
     static bool isMarked(const T* object) { return slotOf(const_cast<T*>(object))->marked; }
 
     void clearMarks() {
-        for (auto& block : blocks_)
-            for (size_t i = 0; i < BlockSize; ++i) block[i].marked = false;
+        forEachSlot([](Slot& slot) { slot.marked = false; });
     }
 
     // Releases every live object that is not marked; returns how many.
     size_t releaseUnmarked() {
         size_t released = 0;
-        for (auto& block : blocks_) {
-            for (size_t i = 0; i < BlockSize; ++i) {
-                Slot& slot = block[i];
-                if (slot.live && !slot.marked) {
-                    release(reinterpret_cast<T*>(slot.storage));
-                    ++released;
-                }
+        forEachSlot([&](Slot& slot) {
+            if (slot.live && !slot.marked) {
+                release(reinterpret_cast<T*>(slot.storage));
+                ++released;
             }
-        }
+        });
         return released;
     }
 
     template <typename F> void forEachLive(F&& f) {
-        for (auto& block : blocks_)
-            for (size_t i = 0; i < BlockSize; ++i)
-                if (block[i].live) f(reinterpret_cast<T*>(block[i].storage));
+        forEachSlot([&](Slot& slot) {
+            if (slot.live) f(reinterpret_cast<T*>(slot.storage));
+        });
     }
 
     size_t liveCount() const { return live_; }
@@ -91,18 +85,31 @@ private:
 
     static Slot* slotOf(T* object) { return reinterpret_cast<Slot*>(object); }
 
-    void grow() {
-        blocks_.push_back(std::make_unique<Slot[]>(BlockSize));
-        Slot* block = blocks_.back().get();
-        for (size_t i = BlockSize; i-- > 0;) {
-            block[i].live = false;
-            block[i].marked = false;
-            block[i].nextFree = freeList_;
-            freeList_ = &block[i];
+    // Released slots first, then the next untouched slot of the last block.
+    // A block is left as allocated until its slots are handed out, so a
+    // large block costs no more than the slots in use.
+    Slot* takeSlot() {
+        if (Slot* slot = freeList_) {
+            freeList_ = slot->nextFree;
+            return slot;
+        }
+        if (blocks_.empty() || used_ == BlockSize) {
+            blocks_.push_back(std::make_unique_for_overwrite<Slot[]>(BlockSize));
+            used_ = 0;
+        }
+        return &blocks_.back()[used_++];
+    }
+
+    // Every slot handed out so far, live or released.
+    template <typename F> void forEachSlot(F&& f) {
+        for (size_t b = 0; b < blocks_.size(); ++b) {
+            size_t count = b + 1 == blocks_.size() ? used_ : BlockSize;
+            for (size_t i = 0; i < count; ++i) f(blocks_[b][i]);
         }
     }
 
     std::vector<std::unique_ptr<Slot[]>> blocks_;
+    size_t used_ = 0; // slots handed out from the last block
     Slot* freeList_ = nullptr;
     size_t live_ = 0;
 };

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <vector>
 
 #include "script/collector.h"
+#include "script/pool.h"
 #include "script/script_error.h"
 #include "script/script_system.h"
 #include "trace_capture.h"
@@ -202,6 +204,35 @@ TEST(Pools, ObjectsNeverMoveAndFreedSlotsAreReusedFirst) {
     size_t live = heap.nodes.liveCount();
     list.clear();
     EXPECT_EQ(heap.nodes.liveCount(), live - 2);
+}
+
+// Slots of a block are handed out one by one: the walks over a pool (marks,
+// release, baseline) see the slots handed out and never the rest of the
+// last block, whatever its memory holds.
+TEST(Pools, WalksSeeOnlySlotsHandedOut) {
+    struct Counted {
+        int id = 0;
+        explicit Counted(int i) : id(i) {}
+    };
+    ObjectPool<Counted, 8> pool;
+    std::vector<Counted*> made;
+    for (int i = 0; i < 11; ++i) made.push_back(pool.create(i)); // one block and three slots
+    pool.release(made[9]);
+    EXPECT_EQ(pool.create(99), made[9]); // released first, before an untouched slot
+    EXPECT_EQ(pool.capacity(), 16u);
+
+    std::vector<int> seen;
+    pool.forEachLive([&](Counted* c) { seen.push_back(c->id); });
+    EXPECT_EQ(seen, (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 99, 10}));
+
+    pool.clearMarks();
+    ObjectPool<Counted, 8>::mark(made[0]);
+    ObjectPool<Counted, 8>::mark(made[10]);
+    EXPECT_EQ(pool.releaseUnmarked(), 9u);
+    EXPECT_EQ(pool.liveCount(), 2u);
+    Counted* next = pool.create(12);
+    EXPECT_TRUE(next != made[0] && next != made[10]);
+    EXPECT_EQ(next->id, 12);
 }
 
 TEST(Collector, KeepsWhatRootsReachAndReleasesTheRest) {
