@@ -19,7 +19,7 @@ using namespace glint;
 
 constexpr int kParticles = 10000;
 
-void countDraws(const KQuadBatch&, void* user) { ++*static_cast<int64_t*>(user); }
+void countDraws(const KQuadRun&, void* user) { ++*static_cast<int64_t*>(user); }
 
 struct Batch {
     KQuadBatch* batch = KQuadBatch::setup();

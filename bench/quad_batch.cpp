@@ -8,7 +8,7 @@
 
 namespace {
 
-void countDraws(const glint::KQuadBatch&, void* user) { ++*static_cast<int64_t*>(user); }
+void countDraws(const glint::KQuadRun&, void* user) { ++*static_cast<int64_t*>(user); }
 
 // A scene's worth of sprites from one atlas: one draw per 1024 quads.
 void BM_AddRects(benchmark::State& state) {

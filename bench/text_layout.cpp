@@ -47,7 +47,7 @@ void BM_MeasureTextBox(benchmark::State& state) {
 }
 BENCHMARK(BM_MeasureTextBox);
 
-void countDraws(const glint::KQuadBatch&, void* user) { ++*static_cast<int64_t*>(user); }
+void countDraws(const glint::KQuadRun&, void* user) { ++*static_cast<int64_t*>(user); }
 
 void BM_DrawJustifiedTextBox(benchmark::State& state) {
     glint::KText* font = makeFont();

@@ -79,10 +79,10 @@ protected:
         drawFrame([this, &calls] {
             KQuadBatch* batch = KQuadBatch::current();
             batch->setDrawer(
-                [](const KQuadBatch& b, void* user) {
+                [](const KQuadRun& run, void* user) {
                     auto* c = static_cast<Calls*>(user);
                     c->draws += 1;
-                    c->quads += b.count() / 4;
+                    c->quads += run.count / 4;
                 },
                 &calls);
             room.collectLayer(1, 0);

@@ -100,18 +100,15 @@ const std::vector<DrawnQuad>& QuadRecorder::finish() {
     return quads_;
 }
 
-void QuadRecorder::record(const KQuadBatch& batch, void* user) {
+void QuadRecorder::record(const KQuadRun& run, void* user) {
     auto* self = static_cast<QuadRecorder*>(user);
     ++self->drawCalls_;
-    const float* p = batch.positions();
-    const float* t = batch.texCoords();
-    const KTexture* texture = batch.texture();
-    for (int q = 0; q < batch.count() / 4; ++q) {
-        const float* v = p + q * 8;
-        const float* tc = t + q * 8;
-        self->quads_.push_back({texture, v[0], kFlip - v[1], v[2], kFlip - v[5],
-                                tc[0] * static_cast<float>(texture->textureWidth),
-                                tc[1] * static_cast<float>(texture->textureHeight)});
+    const KTexture* texture = run.texture;
+    for (int q = 0; q < run.count / 4; ++q) {
+        const KQuadVertex* v = run.vertices + q * 4;
+        self->quads_.push_back({texture, v[0].x, kFlip - v[0].y, v[1].x, kFlip - v[2].y,
+                                v[0].u * static_cast<float>(texture->textureWidth),
+                                v[0].v * static_cast<float>(texture->textureHeight)});
     }
 }
 

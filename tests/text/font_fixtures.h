@@ -61,7 +61,7 @@ public:
     int drawCalls() const { return drawCalls_; }
 
 private:
-    static void record(const KQuadBatch& batch, void* user);
+    static void record(const KQuadRun& run, void* user);
     std::vector<DrawnQuad> quads_;
     int drawCalls_ = 0;
     bool created_ = false;

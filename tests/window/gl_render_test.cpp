@@ -2,6 +2,7 @@
 #include "support/gl_test_support.h"
 
 #include "engine/render/quad_batch.h"
+#include "engine/render/render_state.h"
 #include "engine/render/texture.h"
 #include "engine/resources/resource.h"
 #include "engine/system/log.h"
@@ -165,6 +166,66 @@ TEST_F(RenderTest, OversizedTexturesAreRefused) {
     EXPECT_NE(memoryLog().find("cannot be created, ERROR"), std::string::npos);
     // The largest padded texture the staging buffer holds is fine.
     EXPECT_TRUE(texture.createFromPixels(pixels.data(), 64, 64, 2048, 2048, false));
+}
+
+// Many half-transparent quads from three textures in three blend modes,
+// overlapping or not: the picture may not depend on how the batch groups
+// them into draws, nor on where the driver reads the vertices from.
+TEST_F(RenderTest, ReorderedRunsAndClientArraysDrawTheSamePicture) {
+    KTexture red, green, blue;
+    solid(red, 0xC0FF4020);
+    solid(green, 0x8020FF40);
+    solid(blue, 0xA04020FF);
+    KTexture* textures[3] = {&red, &green, &blue};
+    auto scene = [&] {
+        uint32_t random = 7;
+        auto next = [&random](uint32_t range) {
+            random = random * 1664525u + 1013904223u;
+            return (random >> 8) % range;
+        };
+        for (int i = 0; i < 400; ++i) {
+            KTexture& texture = *textures[next(3)];
+            int blend = next(5) == 0 ? K_BLEND_ADD : next(6) == 0 ? K_BLEND_MULTIPLY : K_BLEND_ALPHA;
+            float size = static_cast<float>(2 + next(9));
+            fill(texture, blend, rgba(255, 255, 255, 128 + next(128)), static_cast<float>(next(64)) - 4,
+                 static_cast<float>(next(48)) - 4, size, size);
+        }
+    };
+    ASSERT_TRUE(renderState.buffers.available()) << "Mesa has buffer objects";
+    Readback reordered = drawFrame(scene);
+
+    KQuadBatch::current()->setReordering(false);
+    Readback inOrder = drawFrame(scene);
+    KQuadBatch::current()->setReordering(true);
+    EXPECT_TRUE(reordered.pixels == inOrder.pixels) << "reordering changed the picture";
+
+    // The batch again, as on a driver without buffer objects.
+    BufferFunctions buffers = renderState.buffers;
+    KQuadBatch::destroy();
+    renderState.buffers = {};
+    KQuadBatch::setup();
+    Readback fromMemory = drawFrame(scene);
+    KQuadBatch::destroy();
+    renderState.buffers = buffers;
+    KQuadBatch::setup();
+    EXPECT_TRUE(fromMemory.pixels == inOrder.pixels) << "client arrays drew another picture";
+}
+
+TEST_F(RenderTest, QuadsShowTheirTextureAsItWasWhenAdded) {
+    std::vector<uint32_t> red(16 * 16, 0xFFFF0000), blue(16 * 16, 0xFF0000FF);
+    KTexture frame, other;
+    solid(other, 0xFFFFFFFF);
+    ASSERT_TRUE(frame.createFromPixels(red.data(), 16, 16, 0, 0, false));
+    Readback shot = drawFrame([&] {
+        fill(frame, K_BLEND_ALPHA, rgba(255, 255, 255), 0, 0, 8, 8);
+        fill(other, K_BLEND_ALPHA, rgba(0, 255, 0), 20, 0, 8, 8);
+        // As a video shows its next frame while the scene is drawn.
+        ASSERT_TRUE(frame.upload(blue.data(), 16, 16, 16, 16));
+        fill(frame, K_BLEND_ALPHA, rgba(255, 255, 255), 40, 0, 8, 8);
+    });
+    EXPECT_EQ(shot.at(2, 2), kRed);
+    EXPECT_EQ(shot.at(22, 2), kGreen);
+    EXPECT_EQ(shot.at(42, 2), kBlue);
 }
 
 TEST_F(RenderTest, ReleaseAllKeepsTheImageFacts) {

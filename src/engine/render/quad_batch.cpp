@@ -4,11 +4,19 @@
 #include "engine/render/render_state.h"
 #include "engine/render/texture.h"
 
+#include <algorithm>
+
 namespace glint {
 
 namespace {
 
 KQuadBatch* batch = nullptr;
+
+// How far back a change of state looks for a run to join: a scene switches
+// among a few pages, and the search stays short when it does not.
+constexpr int kLookBack = 64;
+
+static_assert(KQuadBatch::kCapacity / 4 <= 0xFFFF, "the planner keeps run numbers in 16 bits");
 
 float inverseOf(float size) { return size != 0 ? 1 / size : 1; }
 
@@ -36,19 +44,6 @@ void KQuadBatch::reapply() {
         batch->pointArrays();
 }
 
-void KQuadBatch::pointArrays() const {
-    renderState.blendSource = renderState.blendDestination = -1;
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    glColor4f(1, 1, 1, 1);
-    glEnableClientState(GL_COLOR_ARRAY);
-    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-    glEnableClientState(GL_VERTEX_ARRAY);
-    glColorPointer(4, GL_UNSIGNED_BYTE, 0, colors_);
-    glTexCoordPointer(2, GL_FLOAT, 0, texCoords_);
-    glVertexPointer(2, GL_FLOAT, 0, positions_);
-}
-
 KQuadBatch* KQuadBatch::current() { return batch; }
 
 void KQuadBatch::destroy() {
@@ -57,20 +52,31 @@ void KQuadBatch::destroy() {
 }
 
 void KQuadBatch::setDrawer(Drawer drawer, void* user) {
-    drawer_ = drawer ? drawer : drawWithGl;
+    drawer_ = drawer;
     drawerUser_ = drawer ? user : nullptr;
 }
 
 void KQuadBatch::setState(KTexture* texture, int blendMode, int primitive) {
-    if (texture != texture_ || blendMode != blendMode_ || primitive != primitive_ || primitive_ != K_PRIMITIVE_QUADS)
+    if (primitive_ == K_PRIMITIVE_LINES || (primitive == K_PRIMITIVE_LINES && count_ > 0))
         flush(true);
+    const bool same = texture == texture_ && blendMode == blendMode_ && primitive == primitive_;
     texture_ = texture;
     blendMode_ = blendMode;
     primitive_ = primitive;
-    textureWidth_ = texture ? static_cast<float>(texture->textureWidth) : 1;
-    textureHeight_ = texture ? static_cast<float>(texture->textureHeight) : 1;
-    inverseWidth_ = inverseOf(textureWidth_);
-    inverseHeight_ = inverseOf(textureHeight_);
+    inverseWidth_ = inverseOf(texture ? static_cast<float>(texture->textureWidth) : 1);
+    inverseHeight_ = inverseOf(texture ? static_cast<float>(texture->textureHeight) : 1);
+    if (!same)
+        run_ = newestRunOfState();
+}
+
+int KQuadBatch::newestRunOfState() const {
+    const int oldest = reordering_ ? std::max(0, runCount_ - kLookBack) : std::max(0, runCount_ - 1);
+    for (int r = runCount_ - 1; r >= oldest; --r) {
+        const Run& run = runs_[r];
+        if (run.texture == texture_ && run.blendMode == blendMode_ && run.primitive == primitive_)
+            return r;
+    }
+    return -1;
 }
 
 void KQuadBatch::addQuad(const KQuadPoint texels[4], const KQuadPoint points[4], uint32_t color) {
@@ -78,18 +84,41 @@ void KQuadBatch::addQuad(const KQuadPoint texels[4], const KQuadPoint points[4],
         return;
     if (count_ > kCapacity - 4)
         flush(false);
-    float height = static_cast<float>(renderState.flipHeight);
+    const float height = static_cast<float>(renderState.flipHeight);
+    KQuadVertex* corners = pending_ + count_;
     for (int corner = 0; corner < 4; ++corner) {
-        int at = count_ + corner;
-        colors_[at] = color;
-        positions_[at * 2] = points[corner].x;
-        positions_[at * 2 + 1] = height - points[corner].y;
         // Texel points are corners: a quad drawn 1:1 then samples every
         // texel at its centre, as GL samples fragments at theirs.
-        texCoords_[at * 2] = texels[corner].x * inverseWidth_;
-        texCoords_[at * 2 + 1] = texels[corner].y * inverseHeight_;
+        corners[corner] = {points[corner].x, height - points[corner].y, texels[corner].x * inverseWidth_,
+                           texels[corner].y * inverseHeight_, color};
     }
+    join(runFor(corners), count_ / 4);
     count_ += 4;
+}
+
+int KQuadBatch::runFor(const KQuadVertex* corners) {
+    if (!reordering_)
+        return run_ >= 0 && run_ == runCount_ - 1 ? run_ : runCount_;
+    float minX = corners[0].x, maxX = minX, minY = corners[0].y, maxY = minY;
+    for (int corner = 1; corner < 4; ++corner) {
+        minX = std::min(minX, corners[corner].x), maxX = std::max(maxX, corners[corner].x);
+        minY = std::min(minY, corners[corner].y), maxY = std::max(maxY, corners[corner].y);
+    }
+    return planner_.place(run_, runCount_, minX, minY, maxX, maxY);
+}
+
+void KQuadBatch::join(int run, int quad) {
+    nextQuad_[quad] = -1;
+    if (run == runCount_) {
+        runs_[runCount_++] = {texture_, blendMode_, primitive_, quad, quad, 1};
+    } else {
+        Run& joined = runs_[run];
+        nextQuad_[joined.lastQuad] = quad;
+        joined.lastQuad = quad;
+        ++joined.quads;
+        interleaved_ = interleaved_ || run != runCount_ - 1;
+    }
+    run_ = run;
 }
 
 void KQuadBatch::addRect(float x1, float y1, float x2, float y2, float x, float y, float scaleX, float scaleY,
@@ -100,51 +129,53 @@ void KQuadBatch::addRect(float x1, float y1, float x2, float y2, float x, float 
     addQuad(texels, points, color);
 }
 
+// The runs laid end to end; each run's firstQuad then counts in that order.
+const KQuadVertex* KQuadBatch::inDrawingOrder() {
+    if (!interleaved_)
+        return pending_;
+    int at = 0;
+    for (int r = 0; r < runCount_; ++r) {
+        Run& run = runs_[r];
+        const int first = at;
+        for (int quad = run.firstQuad; quad >= 0; quad = nextQuad_[quad], ++at)
+            std::copy_n(pending_ + quad * 4, 4, ordered_ + at * 4);
+        run.firstQuad = first;
+    }
+    return ordered_;
+}
+
 void KQuadBatch::flush(bool reset) {
-    if (texture_ && count_ > 0)
-        drawer_(*this, drawerUser_);
+    if (count_ > 0) {
+        const KQuadVertex* vertices = inDrawingOrder();
+        if (drawer_) {
+            for (int r = 0; r < runCount_; ++r) {
+                const Run& run = runs_[r];
+                drawer_({run.texture, run.blendMode, run.primitive, vertices + run.firstQuad * 4, run.quads * 4},
+                        drawerUser_);
+            }
+        } else {
+            drawWithGl(vertices);
+        }
+        planner_.clear();
+    }
+    count_ = 0;
+    runCount_ = 0;
+    run_ = -1;
+    interleaved_ = false;
     if (reset) {
         texture_ = nullptr;
         blendMode_ = -1;
         primitive_ = -1;
     }
-    count_ = 0;
 }
 
-namespace {
-
-const GLushort* quadIndices() {
-    static const auto indices = [] {
-        static GLushort table[KQuadBatch::kCapacity / 4 * 6];
-        for (int quad = 0; quad < KQuadBatch::kCapacity / 4; ++quad) {
-            const GLushort first = static_cast<GLushort>(quad * 4);
-            const GLushort corners[6] = {first, static_cast<GLushort>(first + 1), static_cast<GLushort>(first + 2),
-                                         first, static_cast<GLushort>(first + 2), static_cast<GLushort>(first + 3)};
-            for (int i = 0; i < 6; ++i)
-                table[quad * 6 + i] = corners[i];
+void KQuadBatch::flushIfUses(const KTexture* texture) {
+    for (int r = 0; r < runCount_; ++r) {
+        if (runs_[r].texture == texture) {
+            flush(false);
+            return;
         }
-        return table;
-    }();
-    return indices;
-}
-
-} // namespace
-
-void KQuadBatch::drawWithGl(const KQuadBatch& self, void*) {
-    self.texture_->bind();
-    BlendFactors factors = blendFactorsFor(self.blendMode_);
-    if (factors.source != renderState.blendSource || factors.destination != renderState.blendDestination) {
-        glBlendFunc(static_cast<GLenum>(factors.source), static_cast<GLenum>(factors.destination));
-        renderState.blendSource = factors.source;
-        renderState.blendDestination = factors.destination;
     }
-    if (self.primitive_ == K_PRIMITIVE_LINES) {
-        glDrawArrays(GL_LINES, 0, self.count_);
-        return;
-    }
-    // Two triangles per quad: drivers that turn quads into triangles
-    // themselves spend time on it at every draw.
-    glDrawElements(GL_TRIANGLES, self.count_ / 4 * 6, GL_UNSIGNED_SHORT, quadIndices());
 }
 
 } // namespace glint

@@ -8,6 +8,16 @@
 
 namespace glint {
 
+// The buffer object entry points (GL 1.5 or ARB_vertex_buffer_object), all
+// or none.
+struct BufferFunctions {
+    PFNGLGENBUFFERSPROC genBuffers = nullptr;
+    PFNGLBINDBUFFERPROC bindBuffer = nullptr;
+    PFNGLBUFFERDATAPROC bufferData = nullptr;
+    PFNGLDELETEBUFFERSPROC deleteBuffers = nullptr;
+    bool available() const { return genBuffers && bindBuffer && bufferData && deleteBuffers; }
+};
+
 struct RenderState {
     int64_t boundTexture = -1;      // GL name; -1 = none
     int enabledTarget = -1;         // the enabled texture target; -1 = none
@@ -18,6 +28,7 @@ struct RenderState {
     int flipHeight = 0;             // game height: quads are given y down
     int maxTextureSize = 0;         // 0 = not known yet
     PFNGLCOMPRESSEDTEXIMAGE2DPROC compressedTexImage2D = nullptr;
+    BufferFunctions buffers;        // none: the batch draws from client arrays
 };
 
 extern RenderState renderState;

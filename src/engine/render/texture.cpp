@@ -1,6 +1,7 @@
 #include "engine/render/texture.h"
 
 #include "engine/images/image_buffer.h"
+#include "engine/render/quad_batch.h"
 #include "engine/render/render_state.h"
 #include "engine/render/texture_layout.h"
 #include "engine/system/log.h"
@@ -14,6 +15,13 @@ KTexture* tail = nullptr;
 int liveCount = 0;
 
 bool isCompressed(GLenum format) { return format != GL_RGBA; }
+
+// Quads waiting in the batch show the pixels they were added with, and
+// never outlive their texture.
+void drawWaitingQuadsOf(const KTexture* texture) {
+    if (KQuadBatch* batch = KQuadBatch::current())
+        batch->flushIfUses(texture);
+}
 
 int blockBytesOf(GLenum format) {
     return format == GL_COMPRESSED_RGB_S3TC_DXT1_EXT ? kDxt1BlockBytes : kDxt5BlockBytes;
@@ -115,6 +123,7 @@ bool KTexture::upload(const void* pixels, uint32_t width, uint32_t height, uint3
 }
 
 void KTexture::send(const void* data, uint32_t texWidth, uint32_t texHeight, GLenum format) {
+    drawWaitingQuadsOf(this);
     bool reuse = glName >= 0 && glFormat == static_cast<int64_t>(format) && textureWidth == texWidth &&
                  textureHeight == texHeight;
     GLuint name = 0;
@@ -186,6 +195,7 @@ void KTexture::bind() {
 }
 
 void KTexture::release() {
+    drawWaitingQuadsOf(this);
     if (glName >= 0) {
         if (renderState.boundTexture == glName) {
             glBindTexture(GL_TEXTURE_2D, 0);

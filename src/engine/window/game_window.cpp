@@ -47,6 +47,22 @@ double glVersion() {
 
 const char* supported(bool yes) { return yes ? "supported" : "NOT supported"; }
 
+// Buffer objects are core in GL 1.5; before it the extension names them
+// with its suffix. All four entry points or none.
+BufferFunctions bufferFunctions(double version) {
+    const char* suffix =
+        version >= 1.5 ? "" : SDL_GL_ExtensionSupported("GL_ARB_vertex_buffer_object") ? "ARB" : nullptr;
+    BufferFunctions gl;
+    if (!suffix)
+        return gl;
+    auto entry = [suffix](const char* name) { return SDL_GL_GetProcAddress((std::string(name) + suffix).c_str()); };
+    gl.genBuffers = reinterpret_cast<PFNGLGENBUFFERSPROC>(entry("glGenBuffers"));
+    gl.bindBuffer = reinterpret_cast<PFNGLBINDBUFFERPROC>(entry("glBindBuffer"));
+    gl.bufferData = reinterpret_cast<PFNGLBUFFERDATAPROC>(entry("glBufferData"));
+    gl.deleteBuffers = reinterpret_cast<PFNGLDELETEBUFFERSPROC>(entry("glDeleteBuffers"));
+    return gl.available() ? gl : BufferFunctions{};
+}
+
 } // namespace
 
 KGameWindow::~KGameWindow() { destroy(); }
@@ -212,6 +228,7 @@ bool KGameWindow::checkCapabilities() {
         return false;
     }
     renderState.compressedTexImage2D = reinterpret_cast<PFNGLCOMPRESSEDTEXIMAGE2DPROC>(compressed);
+    renderState.buffers = bufferFunctions(version);
     if (version >= 1.2 || SDL_GL_ExtensionSupported("GL_EXT_texture_edge_clamp"))
         clampToEdge = 2;
     else if (SDL_GL_ExtensionSupported("GL_SGIS_texture_edge_clamp"))
@@ -250,6 +267,7 @@ void KGameWindow::destroy() {
     KTexture::releaseAll();
     forgetTextureState();
     renderState.compressedTexImage2D = nullptr;
+    renderState.buffers = {};
     releaseCursorClip();
     SDL_GL_MakeCurrent(window_, nullptr);
     SDL_GL_DeleteContext(static_cast<SDL_GLContext>(context_));
