@@ -6,17 +6,19 @@
 
 namespace glint {
 
-uint32_t commandIf(Value* args, int count) {
-    ScriptSystem& s = script();
-    Statement statement = s.ctx.statement;
-    if (evalCondition(args, count)) {
+void runIfBranch(Statement statement, bool holds) {
+    if (holds) {
         runPlainBlock(statement.block());
-        return 0;
+        return;
     }
     NodeRef next = statement.info().next;
-    if (next.empty()) return 0;
-    Statement following = s.store.statement(next);
+    if (next.empty()) return;
+    Statement following = script().store.statement(next);
     if (following.command() == KwElse) runPlainBlock(following.block());
+}
+
+uint32_t commandIf(Value* args, int count) {
+    runIfBranch(script().ctx.statement, evalCondition(args, count));
     return 0;
 }
 
