@@ -6,17 +6,6 @@
 
 namespace glint {
 
-void runIfBranch(Statement statement, bool holds) {
-    if (holds) {
-        runPlainBlock(statement.block());
-        return;
-    }
-    NodeRef next = statement.info().next;
-    if (next.empty()) return;
-    Statement following = script().store.statement(next);
-    if (following.command() == KwElse) runPlainBlock(following.block());
-}
-
 uint32_t commandIf(Value* args, int count) {
     runIfBranch(script().ctx.statement, evalCondition(args, count));
     return 0;

@@ -66,8 +66,6 @@ bool runCommand(Value* node, StatementHeader header, int base) {
     s.top = base + header.cells;
     uint32_t mask = 0;
     if (CommandCallback callback = s.keywords.callback[header.command]) mask = callback(args, header.written);
-    // Only the node is kept across the call; its header is read again
-    // afterwards (statement nodes never change while they run).
     header = headerOf(node);
     if (mask) writeBack(node + 1, args, header.cells, mask, ctx.frame);
     s.top = base;
@@ -84,9 +82,14 @@ void runList(NodeRef first) {
         Value* const node = s.store.cell(ref);
         ctx.statement = Statement{node};
         StatementHeader header = headerOf(node);
-        if (!runInPlace(node, header, ctx.frame) && !runCommand(node, header, base)) return;
+        if (!runInPlace(node, header, ctx.frame)) {
+            if (!runCommand(node, header, base)) return;
+            // Only the node is kept across the command; its header is read
+            // again (statement nodes never change while they run).
+            header = headerOf(node);
+        }
         if (ctx.breakFlag) return;
-        ref = headerOf(node).next;
+        ref = header.next;
     }
 }
 
@@ -118,6 +121,17 @@ void runBlock(Block* block, Value* frame, int argumentCount, bool keepFrame) {
 
 void runPlainBlock(Block* block) {
     if (block) runList(block->first);
+}
+
+void runIfBranch(Statement statement, bool holds) {
+    if (holds) {
+        runPlainBlock(statement.block());
+        return;
+    }
+    NodeRef next = statement.info().next;
+    if (next.empty()) return;
+    Statement following = script().store.statement(next);
+    if (following.command() == KwElse) runPlainBlock(following.block());
 }
 
 namespace {
