@@ -7,16 +7,7 @@
 namespace glint {
 
 uint32_t commandIf(Value* args, int count) {
-    ScriptSystem& s = script();
-    Statement statement = s.ctx.statement;
-    if (evalCondition(args, count)) {
-        runPlainBlock(statement.block());
-        return 0;
-    }
-    NodeRef next = statement.info().next;
-    if (next.empty()) return 0;
-    Statement following = s.store.statement(next);
-    if (following.command() == KwElse) runPlainBlock(following.block());
+    runIfBranch(script().ctx.statement, evalCondition(args, count));
     return 0;
 }
 

@@ -16,8 +16,6 @@ uint32_t result(Value* args, double x) {
     return 1;
 }
 
-bool tooSmall(double x) { return std::fabs(x) < 0.0001; }
-
 // A result that is no real number (the root of a negative number, say)
 // would poison every later comparison and text form: it becomes 0.
 double real(double x) { return std::isnan(x) ? 0 : x; }
@@ -86,21 +84,9 @@ uint32_t commandAdd(Value* args, int) { return result(args, numberOf(args[0]) + 
 uint32_t commandSub(Value* args, int) { return result(args, numberOf(args[0]) - numberOf(args[1])); }
 uint32_t commandMul(Value* args, int) { return result(args, numberOf(args[0]) * numberOf(args[1])); }
 
-uint32_t commandDiv(Value* args, int) {
-    double x = numberOf(args[1]);
-    return result(args, tooSmall(x) ? 0 : numberOf(args[0]) / x);
-}
-
-uint32_t commandIdiv(Value* args, int) {
-    double x = numberOf(args[1]);
-    return result(args, tooSmall(x) ? 0 : std::trunc(numberOf(args[0]) / x));
-}
-
-uint32_t commandImod(Value* args, int) {
-    double x = numberOf(args[1]);
-    double out = numberOf(args[0]);
-    return result(args, tooSmall(x) ? 0 : out - x * std::trunc(out / x));
-}
+uint32_t commandDiv(Value* args, int) { return result(args, quotient(numberOf(args[0]), numberOf(args[1]))); }
+uint32_t commandIdiv(Value* args, int) { return result(args, wholeQuotient(numberOf(args[0]), numberOf(args[1]))); }
+uint32_t commandImod(Value* args, int) { return result(args, wholeRemainder(numberOf(args[0]), numberOf(args[1]))); }
 
 uint32_t commandSqrt(Value* args, int) { return result(args, real(std::sqrt(numberOf(args[1])))); }
 

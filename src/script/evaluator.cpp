@@ -6,6 +6,7 @@
 #include <string>
 
 #include "script/array_object.h"
+#include "script/comparison.h"
 #include "script/interpreter.h"
 #include "script/script_error.h"
 
@@ -18,6 +19,30 @@ bool isWrite(AccessMode mode) { return mode == AccessWrite; }
 Value* frameSlot(const Value& cell) {
     Value* frame = script().ctx.frame;
     return frame ? frame + cell.bits : nullptr;
+}
+
+// A part of a compiled form, read (or read creating missing places on the
+// way): variables, locals and constants are read here, and only nested
+// forms go through access.
+Value evaluatePart(const Value& cell, AccessMode mode = AccessRead) {
+    switch (cell.type()) {
+    case ValueType::Reference: return *cell.as<Value>();
+    case ValueType::Local:
+    case ValueType::LoopLocal: {
+        Value* slot = frameSlot(cell);
+        return slot ? *slot : Value();
+    }
+    case ValueType::Index:
+    case ValueType::Index2:
+    case ValueType::Member:
+    case ValueType::ScopedName:
+    case ValueType::ConfigKey: {
+        Value value;
+        access(cell, mode, value);
+        return value;
+    }
+    default: return cell;
+    }
 }
 
 int32_t indexNumber(const Value& index) { return index.isNumber() ? roundedInt(index) : 0; }
@@ -58,9 +83,8 @@ void accessMembers(PropertyList& members, Symbol* key, AccessMode mode, Value& v
 }
 
 void accessIndex(const Value* cells, AccessMode mode, Value& value) {
-    Value base;
-    access(cells[0], mode == AccessRead ? AccessRead : AccessCreate, base);
-    Value index = readCell(cells[1]);
+    Value base = evaluatePart(cells[0], mode == AccessRead ? AccessRead : AccessCreate);
+    Value index = evaluatePart(cells[1]);
     switch (base.type()) {
     case ValueType::Array:
         if (index.isString())
@@ -93,10 +117,9 @@ void accessIndex(const Value* cells, AccessMode mode, Value& value) {
 }
 
 void accessIndex2(const Value* cells, AccessMode mode, Value& value) {
-    Value base;
-    access(cells[0], mode == AccessRead ? AccessRead : AccessCreate, base);
-    int32_t row = indexNumber(readCell(cells[1]));
-    int32_t column = indexNumber(readCell(cells[2]));
+    Value base = evaluatePart(cells[0], mode == AccessRead ? AccessRead : AccessCreate);
+    int32_t row = indexNumber(evaluatePart(cells[1]));
+    int32_t column = indexNumber(evaluatePart(cells[2]));
     if (base.is(ValueType::Array)) {
         ArrayObject* array = base.as<ArrayObject>();
         int64_t index = column + static_cast<int64_t>(row) * array->rowWidth;
@@ -280,9 +303,8 @@ void accessSceneObjectMember(ScriptSceneObject* object, ValueType type, const Va
 void accessMember(const Value* cells, AccessMode mode, Value& value) {
     int kind = static_cast<int>(cells[0].number);
     bool throughIndex = cells[1].is(ValueType::Index) || cells[1].is(ValueType::Index2);
-    Value object;
-    access(cells[1], mode != AccessRead && throughIndex ? AccessCreate : AccessRead, object);
-    Value memberValue = readCell(cells[2]);
+    Value object = evaluatePart(cells[1], mode != AccessRead && throughIndex ? AccessCreate : AccessRead);
+    Value memberValue = evaluatePart(cells[2]);
     if (!object.pointer && !object.isNumber()) {
         if (!isWrite(mode)) value = Value();
         return;
@@ -386,8 +408,8 @@ void accessMember(const Value* cells, AccessMode mode, Value& value) {
 }
 
 void accessScoped(const Value* cells, AccessMode mode, Value& value) {
-    Value scene = readCell(cells[0]);
-    Value name = readCell(cells[1]);
+    Value scene = evaluatePart(cells[0]);
+    Value name = evaluatePart(cells[1]);
     int kind = static_cast<int>(cells[2].bits & 0xFF);
     bool createFlag = (cells[2].bits & 0x100) != 0;
     if (!scene.is(ValueType::Scene) || !scene.pointer || !name.isString()) {
@@ -405,7 +427,7 @@ void accessScoped(const Value* cells, AccessMode mode, Value& value) {
 }
 
 void accessConfiguration(const Value* cells, AccessMode mode, Value& value) {
-    Value key = readCell(cells[0]);
+    Value key = evaluatePart(cells[0]);
     const ConfigurationAccess& configuration = script().configuration;
     if (isWrite(mode)) {
         if (key.isString() && configuration.write) configuration.write(key.symbol(), value);
@@ -456,34 +478,6 @@ bool isTrue(const Value& value) {
     }
 }
 
-namespace {
-
-int64_t comparable(const Value& v) {
-    if (v.isNumber()) return static_cast<int64_t>(v.number * 2048); // the conversion truncates
-    if (v.isNone()) return 0;
-    return static_cast<int64_t>(reinterpret_cast<intptr_t>(v.pointer));
-}
-
-bool compare(const Value& a, Symbol* op, const Value& b) {
-    int64_t x = comparable(a), y = comparable(b);
-    if (op == sym::eq()) return x == y;
-    if (op == sym::ne()) return x != y;
-    int order;
-    if (a.isString() && b.isString())
-        order = std::strcmp(a.symbol()->text, b.symbol()->text);
-    else
-        order = x < y ? -1 : x > y ? 1 : 0;
-    if (op == sym::lt()) return order < 0;
-    if (op == sym::gt()) return order > 0;
-    if (op == sym::le()) return order <= 0;
-    if (op == sym::ge()) return order >= 0;
-    return false;
-}
-
-bool isConnective(const Value& v) { return v.isString() && (v.symbol() == sym::and_() || v.symbol() == sym::or_()); }
-
-} // namespace
-
 bool valuesEqual(const Value& a, const Value& b) { return comparable(a) == comparable(b); }
 
 bool evalCondition(const Value* values, int count) {
@@ -491,12 +485,12 @@ bool evalCondition(const Value* values, int count) {
     if (count == 1 || values[1].isNone()) return isTrue(values[0]);
     // The usual "if a op b": one comparison and nothing to join.
     if (count == 3 && values[1].isString() && !isConnective(values[1]))
-        return compare(values[0], values[1].symbol(), values[2]);
+        return compareValues(values[0], values[1].symbol(), values[2]);
     bool result = false;
     for (int i = 0; i < count;) {
         Value connective;
         if (i + 1 < count && values[i + 1].isString() && !isConnective(values[i + 1])) {
-            result = i + 2 < count ? compare(values[i], values[i + 1].symbol(), values[i + 2]) : isTrue(values[i]);
+            result = i + 2 < count ? compareValues(values[i], values[i + 1].symbol(), values[i + 2]) : isTrue(values[i]);
             if (i + 3 < count) connective = values[i + 3];
             i += 4;
         } else {

@@ -8,6 +8,7 @@
 #include "engine/system/log.h"
 #include "script/array_object.h"
 #include "script/commands.h"
+#include "script/inline_commands.h"
 #include "script/script_error.h"
 
 namespace glint {
@@ -34,39 +35,41 @@ bool reserveStack(int top, int cells) {
     return false;
 }
 
-// Locals, variables (references to their cells) and constants are nearly
-// every argument: they are read and written here without a call; the
-// other compiled forms go through access.
-inline void readArgument(const Value& cell, const Value* frame, Value& out) {
-    switch (cell.type()) {
-    case ValueType::Reference: out = *cell.as<Value>(); return;
-    case ValueType::Local:
-    case ValueType::LoopLocal: out = frame ? frame[cell.bits] : Value(); return;
-    case ValueType::Index:
-    case ValueType::Index2:
-    case ValueType::Member:
-    case ValueType::ScopedName:
-    case ValueType::ConfigKey: access(cell, AccessRead, out); return;
-    default: out = cell; return;
-    }
-}
-
-inline void writeArgument(const Value& cell, Value* frame, Value& value) {
-    switch (cell.type()) {
-    case ValueType::Reference: *cell.as<Value>() = value; return;
-    case ValueType::Local:
-    case ValueType::LoopLocal:
-        if (frame) frame[cell.bits] = value;
-        return;
-    default: access(cell, AccessWrite, value); return;
-    }
-}
-
 // The arguments the mask names go back into the places the statement's
 // cells denote.
 void writeBack(const Value* source, Value* args, int cells, uint32_t mask, Value* frame) {
     for (int i = 0; mask && i < cells; ++i, mask >>= 1)
         if (mask & 1) writeArgument(source[i], frame, args[i]);
+}
+
+// Statements that need no arguments on the stack; false for the others.
+bool runInPlace(Value* node, const StatementHeader& header, Value* frame) {
+    if (header.command == KwIf) {
+        int holds = simpleCondition(header.written, node + 1, frame);
+        if (holds < 0) return false;
+        runIfBranch(Statement{node}, holds != 0);
+        return true;
+    }
+    return runArithmeticInPlace(header.command, header.cells, node + 1, frame);
+}
+
+// The general way: the arguments are read into the stack at base, the
+// command runs on them and the ones it changed go back to their places.
+// False when the stack has no room.
+bool runCommand(Value* node, StatementHeader header, int base) {
+    ScriptSystem& s = script();
+    ExecContext& ctx = s.ctx;
+    if (!reserveStack(base, header.cells)) return false;
+    Value* const args = s.stack + base;
+    const Value* frame = ctx.frame;
+    for (int i = 0; i < header.cells; ++i) readArgument(node[1 + i], frame, args[i]);
+    s.top = base + header.cells;
+    uint32_t mask = 0;
+    if (CommandCallback callback = s.keywords.callback[header.command]) mask = callback(args, header.written);
+    header = headerOf(node);
+    if (mask) writeBack(node + 1, args, header.cells, mask, ctx.frame);
+    s.top = base;
+    return true;
 }
 
 void runList(NodeRef first) {
@@ -75,22 +78,16 @@ void runList(NodeRef first) {
     // Every statement of the list puts its arguments at the same place: the
     // top goes back there after each one.
     const int base = s.top;
-    Value* const args = s.stack + base;
     for (NodeRef ref = first; !ref.empty();) {
-        // Only the node is kept across the call; its header is read again
-        // afterwards (statement nodes never change while they run).
         Value* const node = s.store.cell(ref);
         ctx.statement = Statement{node};
         StatementHeader header = headerOf(node);
-        if (!reserveStack(base, header.cells)) return;
-        const Value* frame = ctx.frame;
-        for (int i = 0; i < header.cells; ++i) readArgument(node[1 + i], frame, args[i]);
-        s.top = base + header.cells;
-        uint32_t mask = 0;
-        if (CommandCallback callback = s.keywords.callback[header.command]) mask = callback(args, header.written);
-        header = headerOf(node);
-        if (mask) writeBack(node + 1, args, header.cells, mask, ctx.frame);
-        s.top = base;
+        if (!runInPlace(node, header, ctx.frame)) {
+            if (!runCommand(node, header, base)) return;
+            // Only the node is kept across the command; its header is read
+            // again (statement nodes never change while they run).
+            header = headerOf(node);
+        }
         if (ctx.breakFlag) return;
         ref = header.next;
     }
@@ -124,6 +121,17 @@ void runBlock(Block* block, Value* frame, int argumentCount, bool keepFrame) {
 
 void runPlainBlock(Block* block) {
     if (block) runList(block->first);
+}
+
+void runIfBranch(Statement statement, bool holds) {
+    if (holds) {
+        runPlainBlock(statement.block());
+        return;
+    }
+    NodeRef next = statement.info().next;
+    if (next.empty()) return;
+    Statement following = script().store.statement(next);
+    if (following.command() == KwElse) runPlainBlock(following.block());
 }
 
 namespace {

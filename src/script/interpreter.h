@@ -31,6 +31,9 @@ bool evalCondition(const Value* values, int count);
 void runBlock(Block* block, Value* frame, int argumentCount, bool keepFrame);
 // Runs a block in the current frame.
 void runPlainBlock(Block* block);
+// Runs the block of an if statement when its condition holds, else the
+// block of the else statement right after it, if any.
+void runIfBranch(Statement statement, bool holds);
 
 // Calls a script or built-in function; returns the built-in's write-back
 // mask (0 for script functions and refused calls).
