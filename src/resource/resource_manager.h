@@ -13,6 +13,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 namespace glint {
 
@@ -30,6 +31,18 @@ enum class TextureHolding : uint8_t {
 };
 
 class TheoraVideoManager;
+
+// What the manager holds in memory at one moment: textures loaded (and of
+// them those with an image of their own, atlas pages and single files),
+// sound files with their samples, videos with a player.
+struct LoadedResources {
+    int textures = 0;
+    int images = 0;
+    int sounds = 0;
+    int videos = 0;
+
+    bool operator==(const LoadedResources&) const = default;
+};
 
 class MResourceManager {
 public:
@@ -93,6 +106,9 @@ public:
 
     // The list of all resources in creation order, through MResource::next.
     MResource* first() const { return first_; }
+    // Counts what is loaded now, walking that list; which, when given,
+    // receives the textures, sound files and videos counted.
+    LoadedResources loaded(std::vector<const MResource*>* which = nullptr) const;
 
 private:
     template <class T>
