@@ -53,6 +53,23 @@ std::string countsText(const LoadedResources& c) {
            std::to_string(c.sounds) + " sounds";
 }
 
+// Sets an environment variable for the life of the object, so that tests
+// run after this one in the same process see the environment they had.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const std::string& value) : name_(name) {
+        if (const char* old = std::getenv(name))
+            old_ = old, had_ = true;
+        setenv(name, value.c_str(), 1);
+    }
+    ~ScopedEnv() { had_ ? setenv(name_, old_.c_str(), 1) : unsetenv(name_); }
+
+private:
+    const char* name_;
+    std::string old_;
+    bool had_ = false;
+};
+
 struct RoomWalk : ::testing::Test {
     TempDir game, home;
 
@@ -109,8 +126,7 @@ TEST_F(RoomWalk, EachRoomHoldsTheSameResourcesWhateverWasVisitedBefore) {
     std::vector<ScriptedInput> inputs;
     std::string error;
     ASSERT_TRUE(parseInputScript(walk, inputs, error)) << error;
-    setenv("SDL_VIDEODRIVER", "offscreen", 1);
-    setenv("XDG_DATA_HOME", home.str().c_str(), 1);
+    ScopedEnv video("SDL_VIDEODRIVER", "offscreen"), data("XDG_DATA_HOME", home.str());
     PlayerOptions options;
     options.gameDir = game.str();
     options.headless = true;
