@@ -19,7 +19,6 @@
 #include "engine/resources/resource.h"
 #include "engine/system/numbers.h"
 #include "engine/system/system.h"
-#include "engine/window/input_source.h"
 #include "resource/resource_manager.h"
 
 #include <atomic>
@@ -282,17 +281,7 @@ int main() {
     seedRandomWith(4357);
     resourceMountArchive(resolveDataPath("data.pak"));
     long long beforeWindow = liveBytes.load();
-    bool ran = false;
-    {
-        MApplication app;
-        app.chooseIdentity();
-        app.driver = &driver;
-        app.frameClock = &driver;
-        driver.app = &app;
-        setInputSource(&driver);
-        ran = app.run();
-        setInputSource(nullptr);
-    }
+    bool ran = runDriven(driver);
     std::filesystem::remove_all(home);
     if (!ran || driver.samples.empty()) {
         std::fprintf(stderr, "bench_memory: the sample game did not run\n");

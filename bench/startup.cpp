@@ -23,7 +23,6 @@
 #include "engine/resources/resource.h"
 #include "engine/system/numbers.h"
 #include "engine/system/system.h"
-#include "engine/window/input_source.h"
 
 #include <rapidjson/document.h>
 
@@ -97,17 +96,7 @@ EngineRun startGame(const std::filesystem::path& game) {
         return run;
     seedRandomWith(4357);
     resourceMountArchive(resolveDataPath("data.pak"));
-    {
-        MApplication app;
-        app.chooseIdentity();
-        app.driver = &driver;
-        app.frameClock = &driver;
-        driver.app = &app;
-        setInputSource(&driver);
-        bool ran = app.run();
-        setInputSource(nullptr);
-        run.ok = ran && driver.reached;
-    }
+    run.ok = runDriven(driver) && driver.reached;
     run.totalMs = driver.firstSceneFrame - start;
     run.windowMs = driver.windowReady - start;
     run.frames = driver.frames;

@@ -339,4 +339,18 @@ void HeadlessDriver::writeShot(KGameWindow& window, const std::string& path) {
     }
 }
 
+bool runDriven(HeadlessDriver& driver, bool streaming) {
+    MApplication app;
+    app.build.streaming = streaming;
+    app.chooseIdentity();
+    app.driver = &driver;
+    app.frameClock = &driver;
+    driver.app = &app;
+    setInputSource(&driver);
+    bool ran = app.run();
+    setInputSource(nullptr);
+    driver.app = nullptr;
+    return ran;
+}
+
 } // namespace glint

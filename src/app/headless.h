@@ -85,4 +85,9 @@ private:
     std::chrono::steady_clock::time_point pacingStart_;
 };
 
+// Plays the game in this process with the driver as its clock, its input
+// and the target of its save and load verbs, as a headless run does; false
+// when the window could not be made.
+bool runDriven(HeadlessDriver& driver, bool streaming = false);
+
 } // namespace glint

@@ -73,19 +73,6 @@ std::unique_ptr<HeadlessDriver> makeDriver(const PlayerOptions& options) {
     return std::make_unique<HeadlessDriver>(options, std::move(inputs));
 }
 
-// Runs the game with the driver; false when the window could not be made.
-bool runDriven(HeadlessDriver& driver, const PlayerOptions& options) {
-    MApplication app;
-    app.build.streaming = options.streaming;
-    app.chooseIdentity();
-    app.driver = &driver;
-    app.frameClock = &driver;
-    setInputSource(&driver);
-    bool ran = app.run();
-    setInputSource(nullptr);
-    return ran;
-}
-
 // glint prove GAME_DIR [--input FILE] [--steps N] [--shots DIR]
 int runProve(int argc, char** argv) {
     ProveOptions options;
@@ -106,7 +93,7 @@ int runProve(int argc, char** argv) {
     resourceMountArchive(resolveDataPath("data.pak"));
     // The same game proves the same way every time.
     seedRandomWith(1);
-    if (!runDriven(driver, options.player)) {
+    if (!runDriven(driver, options.player.streaming)) {
         std::fputs("glint: the game window could not be created\n", stderr);
         return 1;
     }

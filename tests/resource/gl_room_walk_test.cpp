@@ -7,7 +7,6 @@
 #include "app/headless.h"
 #include "engine/resources/resource.h"
 #include "engine/system/system.h"
-#include "engine/window/input_source.h"
 #include "game/navigation.h"
 #include "scene/scene.h"
 #include "resource/resource_manager.h"
@@ -135,16 +134,7 @@ TEST_F(RoomWalk, EachRoomHoldsTheSameResourcesWhateverWasVisitedBefore) {
                           {{100, "startup"}, {230, "hall"}, {360, "attic"}, {490, "hall again"}, {620, "startup again"}});
     systemResetForTests();
     ASSERT_TRUE(systemInit(options.gameDir.c_str()));
-    {
-        MApplication app;
-        app.chooseIdentity();
-        app.driver = &driver;
-        app.frameClock = &driver;
-        driver.app = &app;
-        setInputSource(&driver);
-        ASSERT_TRUE(app.run()) << "the offscreen window could not be created";
-        setInputSource(nullptr);
-    }
+    ASSERT_TRUE(runDriven(driver)) << "the offscreen window could not be created";
     ASSERT_EQ(driver.loaded.size(), 5u);
     const LoadedResources& start = driver.loaded["startup"];
     const LoadedResources& hall = driver.loaded["hall"];
