@@ -52,7 +52,7 @@ double cpuMs() {
 // when the window was ready and when that frame was drawn.
 class FirstFrameDriver : public HeadlessDriver {
 public:
-    explicit FirstFrameDriver(const PlayerOptions& options) : HeadlessDriver(options, {}) {}
+    explicit FirstFrameDriver(const PlayerOptions& options) : HeadlessDriver(options, {}) { drawsEveryFrame = true; }
 
     void beginFrame(int frame) override {
         if (frame == 1)

@@ -5,6 +5,7 @@
 #include "engine/images/image_buffer.h"
 #include "engine/images/image_handler.h"
 #include "engine/render/gl.h"
+#include "engine/render/render_state.h"
 #include "engine/system/log.h"
 #include "engine/window/game_window.h"
 #include "engine/window/key_map.h"
@@ -207,6 +208,7 @@ HeadlessDriver::HeadlessDriver(const PlayerOptions& options, std::vector<Scripte
 
 void HeadlessDriver::beginFrame(int frame) {
     now_ += frameMs_;
+    renderState.pixelsUnseen = !drawsEveryFrame && shots_.count(frame) == 0;
     if (paced_)
         waitForRealTime(frame);
     auto [first, last] = inputs_.equal_range(frame);
@@ -350,6 +352,7 @@ bool runDriven(HeadlessDriver& driver, bool streaming) {
     bool ran = app.run();
     setInputSource(nullptr);
     driver.app = nullptr;
+    renderState.pixelsUnseen = false;
     return ran;
 }
 

@@ -59,6 +59,9 @@ public:
 
     // The application whose engine the save and load verbs reach.
     MApplication* app = nullptr;
+    // Else only the frames that are shot are drawn: the game runs the same
+    // either way, as nothing but a shot reads the picture back.
+    bool drawsEveryFrame = false;
 
 protected:
     void play(const ScriptedInput& input);

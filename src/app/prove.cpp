@@ -80,6 +80,8 @@ ProveDriver::ProveDriver(const ProveOptions& options, std::vector<ScriptedInput>
     std::error_code error;
     if (!options.shotsDir.empty())
         shotsDir_ = std::filesystem::absolute(options.shotsDir, error).string();
+    // A step's picture is chosen only once its frame has been drawn.
+    drawsEveryFrame = !shotsDir_.empty();
 }
 
 // Quiet includes the flights of found things: an item still on its way

@@ -108,6 +108,8 @@ void KQuadBatch::drawWithGl(const KQuadVertex* vertices) {
         const Run& run = runs_[r];
         run.texture->bind();
         useBlendMode(run.blendMode);
+        if (renderState.pixelsUnseen)
+            continue;
         const int first = run.firstQuad * 4, count = run.quads * 4;
         if (run.primitive == K_PRIMITIVE_LINES)
             glDrawArrays(GL_LINES, first, count);

@@ -29,6 +29,10 @@ struct RenderState {
     int maxTextureSize = 0;         // 0 = not known yet
     PFNGLCOMPRESSEDTEXIMAGE2DPROC compressedTexImage2D = nullptr;
     BufferFunctions buffers;        // none: the batch draws from client arrays
+    // A frame that no one will look at (a headless run between its shots):
+    // everything is prepared as usual but no pixel is drawn, which is most
+    // of a software driver's time.
+    bool pixelsUnseen = false;
 };
 
 extern RenderState renderState;
