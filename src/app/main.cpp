@@ -59,6 +59,10 @@ void prepareHeadless() {
     // environment chooses a driver (SDL_AUDIODRIVER=disk captures the mix).
     setenv("SDL_VIDEODRIVER", "offscreen", 1);
     setenv("SDL_AUDIODRIVER", "dummy", 0);
+    // No shader cache on disk: a headless run leaves nothing in the user's
+    // cache folder, and the cache's writer thread, still busy at exit, trips
+    // the leak checker of test builds.
+    setenv("MESA_SHADER_CACHE_DISABLE", "true", 0);
     // Movies show the frame due at each game time, however slow decoding is.
     KVideo::setFramesAwaited(true);
     TheoraVideoClip::setFramesAwaited(true);
